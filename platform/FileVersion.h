@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The file version held in an executable's version information, as "a.b.c.d", or an empty
+// text when the file has none, is missing, or is damaged. Reads Windows PE files (PE32 and
+// PE32+) by parsing them, on any system, and native ELF executables through the version
+// note that this project's build writes into its own binaries.
+std::string readFileVersion(const std::string& path);
+
+} // namespace platform
