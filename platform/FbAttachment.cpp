@@ -27,13 +27,12 @@ void Attachment::close(bool drop) {
         for (Dependent* dependent : std::exchange(*list, {}))
             dependent->release();
     }
+    // Success clears the handle; after a failure the attachment is still there to try again.
     Status status{};
     if (drop)
         api().isc_drop_database(status.data(), &handle_);
     else
         api().isc_detach_database(status.data(), &handle_);
-    // A failed detach leaves nothing this object could still do with the handle.
-    handle_ = 0;
     check(api(), status);
 }
 

@@ -42,7 +42,7 @@ public:
     void remove(Dependent* dependent);
 
     // Frees the statements, rolls back the transactions, then detaches (or drops the database
-    // with drop true). Raises on a server error; the attachment counts as closed either way.
+    // with drop true). Raises on a server error, the attachment then staying open.
     void close(bool drop);
 
 private:

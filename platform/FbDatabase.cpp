@@ -199,7 +199,7 @@ FbDatabaseInfo FbDatabase::info() {
         fbapi::check(state.api(), status);
         FbDatabaseInfo info;
         bool truncated = false;
-        for (size_t at = 0; at + 3 <= buffer.size();) {
+        for (size_t at = 0; at < buffer.size();) {
             const char item = buffer[at];
             if (item == isc_info_end)
                 return info;
@@ -207,6 +207,8 @@ FbDatabaseInfo FbDatabase::info() {
                 truncated = true;
                 break;
             }
+            if (at + 3 > buffer.size())
+                break;
             const int length = static_cast<int>(fbapi::readInteger(&buffer[at + 1], 2));
             if (at + 3 + static_cast<size_t>(length) > buffer.size())
                 break;

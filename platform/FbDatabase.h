@@ -16,20 +16,21 @@ class Attachment;
 
 // How to attach. Texts are UTF-8; each must fit in 255 bytes.
 struct FbConnectOptions {
-    std::string user;
-    std::string password;
-    std::string role;
-    std::string charset; // the connection character set (lc_ctype); empty: NONE
+    // Every member has an initializer, so designated initializers may leave any of them out.
+    std::string user{};
+    std::string password{};
+    std::string role{};
+    std::string charset{}; // the connection character set (lc_ctype); empty: NONE
     int dialect = 3;     // the SQL dialect of the connection and of every statement on it
     // When set, switches the database's forced writes on or off as it is opened (the owner or
     // SYSDBA only). Off makes throw-away databases much faster.
-    std::optional<bool> forcedWrites;
+    std::optional<bool> forcedWrites{};
 };
 
 // What only creating a database takes.
 struct FbCreateOptions {
     int pageSize = 0;           // bytes; 0: the engine's default
-    std::string defaultCharset; // the database's default character set; empty: NONE
+    std::string defaultCharset{}; // the database's default character set; empty: NONE
 };
 
 // The database facts the server reports through its information call.
@@ -55,6 +56,13 @@ struct FbDatabaseInfo {
 // engine) or a server address such as "localhost/3050:/data/x.fdb". Names are UTF-8; the
 // client converts a file name to the process's character set, so on Linux a name beyond ASCII
 // needs the process to run in a UTF-8 locale (Qt applications take it from the environment).
+//
+//     auto client = FbClient::loadForInstallFolder(installFolder);
+//     auto db = FbDatabase::attach(client, "/data/erp.fdb",
+//                                  {.user = "SYSDBA", .password = "secret", .charset = "UTF8"});
+//     FbTransaction transaction = db.startTransaction();
+//     transaction.executeImmediate("update t set x = 1");
+//     transaction.commit(); // or rollback(); destroyed while active, it rolls back
 //
 // Ownership: the database owns the attachment. Transactions and statements made from it keep
 // only a link to it; detaching (explicitly or by destroying the database) first frees every
@@ -82,7 +90,9 @@ public:
     FbDatabaseInfo info();
     FbTransaction startTransaction(const FbTransactionOptions& options = {});
 
-    // Both raise FbError on a server error; the database counts as detached afterwards anyway.
+    // Both free the statements and roll back the transactions first, then raise FbError on a
+    // server error, the attachment staying open (dropping needs no other attachment to the
+    // file). detach does nothing when already detached.
     void detach();
     void drop(); // deletes the database file; needs the owner or SYSDBA
 

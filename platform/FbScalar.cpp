@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace platform::fbapi {
@@ -118,8 +119,9 @@ bool exactToInt64(std::int64_t value, int scale, std::int64_t& result) {
     if (scale > 0) {
         result = value;
         for (int i = 0; i < scale; ++i) {
-            if (__builtin_mul_overflow(result, std::int64_t{10}, &result))
+            if (result > INT64_MAX / 10 || result < INT64_MIN / 10)
                 return false;
+            result *= 10;
         }
         return true;
     }

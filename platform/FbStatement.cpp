@@ -6,6 +6,7 @@
 #include "platform/FbScalar.h"
 #include "platform/FbSqlda.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <variant>
@@ -43,21 +44,16 @@ FbStatementType statementType(std::uint32_t code) {
     throw FbError("unknown statement type " + std::to_string(code));
 }
 
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
+    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 // Input values laid out for one execution: each variable points into this storage.
 class ParamBuffer {
 public:
-    // Room for a value of the given size, 8-byte aligned, zeroed.
+    // Zeroed room for a value of the given size, aligned for any type.
     char* reserve(size_t size) {
         chunks_.emplace_back((size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t) + 1);
         return reinterpret_cast<char*>(chunks_.back().data());
@@ -91,8 +87,7 @@ struct FbStatement::Impl final : fbapi::Dependent {
             api().isc_dsql_free_statement(ignored.data(), &handle, DSQL_drop);
         handle = 0;
         prepared = false;
-        result = Result::None;
-        onRow = false;
+        closeResult();
     }
 
     const fbapi::Api& api() const { return attachment->api(); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -140,6 +141,15 @@ TEST(FbDatabase, IsolationAndWaitModesBehaveAsAsked) {
     EXPECT_TRUE(std::string(conflict.what()).starts_with(
         "deadlock\n-update conflicts with concurrent update\n"))
         << conflict.what();
+    // With a lock time-out the same conflict comes only after waiting (the lock manager's
+    // clock is coarse, so the wait may fall somewhat short of the two seconds).
+    FbTransactionOptions shortWait;
+    shortWait.lockTimeoutSeconds = 2;
+    FbTransaction patient = db.startTransaction(shortWait);
+    const auto start = std::chrono::steady_clock::now();
+    const FbError timeout = errorOf([&] { patient.executeImmediate("update t set v = 3"); });
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(timeout.gdsCode(), 335544336);
     writer.commit();
 
     EXPECT_EQ(valueSeenBy(snapshot), 0);
@@ -180,6 +190,18 @@ TEST(FbDatabase, AMissingOrExistingFileIsAnIoError) {
         errorOf([&] { FbDatabase::create(systemClient(), existing, sysdba()); });
     EXPECT_EQ(exists.gdsCode(), 335544344);
     EXPECT_NE(std::string(exists.what()).find("File exists"), std::string::npos) << exists.what();
+}
+
+TEST(FbDatabase, AFailedDropKeepsTheAttachment) {
+    ScratchDatabase scratch;
+    auto second = FbDatabase::attach(systemClient(), scratch.path(), sysdba());
+    const FbError inUse = errorOf([&] { second.drop(); });
+    EXPECT_NE(std::string(inUse.what()).find("is in use"), std::string::npos) << inUse.what();
+    EXPECT_TRUE(second.attached());
+    EXPECT_EQ(second.info().odsVersion, 12);
+    scratch.db().detach();
+    second.drop();
+    EXPECT_FALSE(std::filesystem::exists(scratch.path()));
 }
 
 TEST(FbDatabase, OpensPathsWithNonAsciiNames) {
