@@ -18,8 +18,7 @@ void check(const Api& api, const Status& status) {
     }
     char sqlState[6] = {};
     api.fb_sqlstate(sqlState, status.data());
-    throw FbError(message, status[1], static_cast<int>(api.isc_sqlcode(status.data())),
-                  sqlState);
+    throw FbError(message, status[1], static_cast<int>(api.isc_sqlcode(status.data())), sqlState);
 }
 
 void ParameterBlock::add(char tag, std::string_view text) {

@@ -92,8 +92,8 @@ std::string clientLibraryName() {
 
 std::string findClientLibrary(const std::string& installFolder) {
     const std::string folder = withSeparator(installFolder);
-    for (const std::string& candidate : {folder + "DLL" + kSeparator + clientLibraryName(),
-                                         folder + clientLibraryName()}) {
+    for (const std::string& candidate :
+         {folder + "DLL" + kSeparator + clientLibraryName(), folder + clientLibraryName()}) {
         std::error_code ignored;
         if (std::filesystem::exists(utf8Path(candidate), ignored))
             return candidate;
@@ -108,8 +108,7 @@ std::string findClientLibrary(const std::string& installFolder) {
 std::shared_ptr<FbClient> FbClient::load(const std::string& path) {
     void* handle = openLibrary(path);
     if (!handle)
-        throw FbError("cannot load the Firebird client library " + path + ": " +
-                      lastLoaderError());
+        throw FbError("cannot load the Firebird client library " + path + ": " + lastLoaderError());
     auto api = std::make_unique<fbapi::Api>();
     const char* missing = nullptr;
 #define KV_FB_RESOLVE(name)                                                                        \

@@ -36,12 +36,8 @@ fbapi::ParameterBlock transactionBlock(const FbTransactionOptions& options) {
     using Isolation = FbTransactionOptions::Isolation;
     fbapi::ParameterBlock tpb(isc_tpb_version3);
     switch (options.isolation) {
-    case Isolation::Snapshot:
-        tpb.add(isc_tpb_concurrency);
-        break;
-    case Isolation::SnapshotTableStability:
-        tpb.add(isc_tpb_consistency);
-        break;
+    case Isolation::Snapshot: tpb.add(isc_tpb_concurrency); break;
+    case Isolation::SnapshotTableStability: tpb.add(isc_tpb_consistency); break;
     case Isolation::ReadCommitted:
         tpb.add(isc_tpb_read_committed);
         tpb.add(isc_tpb_rec_version);
@@ -105,9 +101,9 @@ FbDatabase FbDatabase::attach(std::shared_ptr<FbClient> client, const std::strin
     client->api().isc_attach_database(status.data(), nameLength(name), name.c_str(), &handle,
                                       dpb.size(), dpb.data());
     fbapi::check(client->api(), status);
-    return FbDatabase(std::make_shared<fbapi::Attachment>(std::move(client), handle,
-                                                          options.dialect),
-                      name, options);
+    return FbDatabase(
+        std::make_shared<fbapi::Attachment>(std::move(client), handle, options.dialect), name,
+        options);
 }
 
 FbDatabase FbDatabase::create(std::shared_ptr<FbClient> client, const std::string& name,
@@ -123,9 +119,9 @@ FbDatabase FbDatabase::create(std::shared_ptr<FbClient> client, const std::strin
     client->api().isc_create_database(status.data(), nameLength(name), name.c_str(), &handle,
                                       dpb.size(), dpb.data(), 0);
     fbapi::check(client->api(), status);
-    return FbDatabase(std::make_shared<fbapi::Attachment>(std::move(client), handle,
-                                                          options.dialect),
-                      name, options);
+    return FbDatabase(
+        std::make_shared<fbapi::Attachment>(std::move(client), handle, options.dialect), name,
+        options);
 }
 
 FbDatabase::FbDatabase(std::shared_ptr<fbapi::Attachment> attachment, std::string name,
@@ -184,10 +180,10 @@ const std::shared_ptr<fbapi::Attachment>& FbDatabase::attachment() {
 
 FbDatabaseInfo FbDatabase::info() {
     static const char items[] = {
-        isc_info_ods_version,   isc_info_ods_minor_version, isc_info_db_sql_dialect,
-        isc_info_page_size,     isc_info_forced_writes,     isc_info_sweep_interval,
-        isc_info_db_read_only,  isc_info_num_buffers,       isc_info_implementation,
-        isc_info_firebird_version, isc_info_version,        isc_info_end};
+        isc_info_ods_version,      isc_info_ods_minor_version, isc_info_db_sql_dialect,
+        isc_info_page_size,        isc_info_forced_writes,     isc_info_sweep_interval,
+        isc_info_db_read_only,     isc_info_num_buffers,       isc_info_implementation,
+        isc_info_firebird_version, isc_info_version,           isc_info_end};
     // The reply length is a signed 16-bit number.
     constexpr size_t kLargestReply = 0x7FFF;
     fbapi::Attachment& state = *attachment();

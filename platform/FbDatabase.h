@@ -21,7 +21,7 @@ struct FbConnectOptions {
     std::string password{};
     std::string role{};
     std::string charset{}; // the connection character set (lc_ctype); empty: NONE
-    int dialect = 3;     // the SQL dialect of the connection and of every statement on it
+    int dialect = 3;       // the SQL dialect of the connection and of every statement on it
     // When set, switches the database's forced writes on or off as it is opened (the owner or
     // SYSDBA only). Off makes throw-away databases much faster.
     std::optional<bool> forcedWrites{};
@@ -29,7 +29,7 @@ struct FbConnectOptions {
 
 // What only creating a database takes.
 struct FbCreateOptions {
-    int pageSize = 0;           // bytes; 0: the engine's default
+    int pageSize = 0;             // bytes; 0: the engine's default
     std::string defaultCharset{}; // the database's default character set; empty: NONE
 };
 

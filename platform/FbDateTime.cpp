@@ -41,19 +41,17 @@ ISC_DATE encodeDate(const FbDate& date) {
     // Firebird's range of dates.
     const bool plausible = date.year >= 1 && date.year <= 9999 && date.month >= 1 &&
                            date.month <= 12 && date.day >= 1 && date.day <= 31;
-    const long long days =
-        plausible ? daysFromCivil(date.year, static_cast<unsigned>(date.month),
-                                  static_cast<unsigned>(date.day))
-                  : 0;
+    const long long days = plausible ? daysFromCivil(date.year, static_cast<unsigned>(date.month),
+                                                     static_cast<unsigned>(date.day))
+                                     : 0;
     if (!plausible || civilFromDays(days) != date)
         throw FbError("invalid date " + formatDate(date));
     return static_cast<ISC_DATE>(days - kEpochOffset);
 }
 
 ISC_TIME encodeTime(const FbTime& time) {
-    if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 ||
-        time.second < 0 || time.second > 59 || time.fraction < 0 ||
-        time.fraction >= static_cast<int>(kTicksPerSecond))
+    if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
+        time.second > 59 || time.fraction < 0 || time.fraction >= static_cast<int>(kTicksPerSecond))
         throw FbError("invalid time " + formatTime(time));
     return ((static_cast<ISC_TIME>(time.hour) * 60 + static_cast<ISC_TIME>(time.minute)) * 60 +
             static_cast<ISC_TIME>(time.second)) *

@@ -52,7 +52,8 @@ FbParsedSql parseNamedParameters(std::string_view sql) {
             at = end;
             continue;
         }
-        if (sql[at] == ':' && at + 1 < sql.size() && (isLetter(sql[at + 1]) || sql[at + 1] == '_')) {
+        if (sql[at] == ':' && at + 1 < sql.size() &&
+            (isLetter(sql[at + 1]) || sql[at + 1] == '_')) {
             size_t end = at + 1;
             while (end < sql.size() && isNameChar(sql[end]))
                 ++end;

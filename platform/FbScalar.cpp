@@ -13,8 +13,7 @@ namespace {
 
 using Kind = Scalar::Kind;
 
-template <typename T>
-T load(const char* bytes) {
+template <typename T> T load(const char* bytes) {
     T value;
     std::memcpy(&value, bytes, sizeof value);
     return value;
@@ -95,8 +94,7 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-template <typename T>
-bool parseWhole(std::string_view text, T& value) {
+template <typename T> bool parseWhole(std::string_view text, T& value) {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
@@ -205,11 +203,8 @@ Scalar read(const XSQLVAR& var) {
         value.kind = Kind::Blob;
         value.blob = load<ISC_QUAD>(data);
         break;
-    case SQL_ARRAY:
-        value.kind = Kind::Array;
-        break;
-    case SQL_NULL:
-        break;
+    case SQL_ARRAY: value.kind = Kind::Array; break;
+    case SQL_NULL: break;
     }
     return value;
 }

@@ -75,16 +75,12 @@ FbColumn describe(const XSQLVAR& var) {
     column.nullable = (var.sqltype & 1) != 0;
     switch (column.type) {
     case FbType::Char:
-    case FbType::Varchar:
-        column.charset = var.sqlsubtype & 0xFF;
-        break;
+    case FbType::Varchar: column.charset = var.sqlsubtype & 0xFF; break;
     case FbType::Blob:
         // For BLOBs the scale field carries the character set.
         column.charset = var.sqlsubtype == isc_blob_text ? var.sqlscale : 0;
         break;
-    default:
-        column.scale = var.sqlscale;
-        break;
+    default: column.scale = var.sqlscale; break;
     }
     return column;
 }

@@ -237,8 +237,7 @@ struct InputBinder {
         var.sqldata = buffer.reserve(size);
         return var.sqldata;
     }
-    template <typename T>
-    void store(short type, T value) {
+    template <typename T> void store(short type, T value) {
         std::memcpy(use(type, sizeof value), &value, sizeof value);
     }
     bool describedBlob() const { return (described.sqltype & ~1) == SQL_BLOB; }
@@ -419,9 +418,7 @@ void FbStatement::setTimestamp(size_t index, const FbTimestamp& value) {
     impl().setParam(index, value);
 }
 
-void FbStatement::execute(FbTransaction& transaction) {
-    impl().execute(transaction.state());
-}
+void FbStatement::execute(FbTransaction& transaction) { impl().execute(transaction.state()); }
 
 bool FbStatement::fetch() { return impl().fetch(); }
 

@@ -19,11 +19,11 @@ struct Scalar;
 
 // The SQL types a column or parameter can have on Firebird 3.
 enum class FbType {
-    Char,      // CHAR: fixed width, padded with blanks
-    Varchar,   // VARCHAR
-    SmallInt,  // also NUMERIC/DECIMAL with a negative scale
-    Integer,   // also NUMERIC/DECIMAL with a negative scale
-    BigInt,    // also NUMERIC/DECIMAL with a negative scale
+    Char,     // CHAR: fixed width, padded with blanks
+    Varchar,  // VARCHAR
+    SmallInt, // also NUMERIC/DECIMAL with a negative scale
+    Integer,  // also NUMERIC/DECIMAL with a negative scale
+    BigInt,   // also NUMERIC/DECIMAL with a negative scale
     Float,
     Double,
     Date,
@@ -32,7 +32,7 @@ enum class FbType {
     Blob,
     Array,
     Boolean,
-    Null,      // a parameter whose type the statement does not fix, as in "? IS NULL"
+    Null, // a parameter whose type the statement does not fix, as in "? IS NULL"
 };
 
 enum class FbStatementType {
@@ -59,10 +59,10 @@ struct FbColumn {
     std::string relation; // the table or view of the field; empty for an expression
     std::string owner;    // the owner of that relation
     FbType type = FbType::Null;
-    int subType = 0;      // BLOB sub-type (1 = text); for CHAR/VARCHAR the character set id
-    int scale = 0;        // negative for NUMERIC/DECIMAL: the value is the integer × 10^scale
-    int length = 0;       // bytes of the value; for CHAR/VARCHAR the largest length in bytes
-    int charset = 0;      // character set id of CHAR, VARCHAR and text BLOB values, else 0
+    int subType = 0; // BLOB sub-type (1 = text); CHAR/VARCHAR: character set + collation << 8
+    int scale = 0;   // negative for NUMERIC/DECIMAL: the value is the integer × 10^scale
+    int length = 0;  // bytes of the value; for CHAR/VARCHAR the largest length in bytes
+    int charset = 0; // character set id of CHAR, VARCHAR and text BLOB values, else 0
     bool nullable = false;
 };
 
@@ -91,10 +91,11 @@ public:
     const FbColumn& column() const;
     bool isNull() const;
 
-    // Text: CHAR padded to its declared length, numbers in plain decimal notation ("-12.50" for NUMERIC(9,2)),
-    // DATE "2024-01-31", TIME "13:45:00.0000", TIMESTAMP "2024-01-31 13:45:00.0000" as Firebird's
-    // tools show them, BOOLEAN "TRUE"/"FALSE". A BLOB gives its whole content: a binary one
-    // byte for byte, a text one (like CHAR and VARCHAR) in the connection's character set.
+    // Text: CHAR padded to its declared length, numbers in plain decimal notation ("-12.50"
+    // for NUMERIC(9,2)), DATE "2024-01-31", TIME "13:45:00.0000", TIMESTAMP
+    // "2024-01-31 13:45:00.0000" as Firebird's tools show them, BOOLEAN "TRUE"/"FALSE". A BLOB
+    // gives its whole content: a binary one byte for byte, a text one (like CHAR and VARCHAR)
+    // in the connection's character set.
     std::string asString() const;
     // Exact numbers (NUMERIC rounded half away from zero), doubles rounded, numeric texts,
     // booleans as 0/1.

@@ -68,8 +68,8 @@ TEST(FbClient, LoadsTheLibraryOfTheInstallFolderAndWorksThroughIt) {
 
         const auto client = FbClient::loadForInstallFolder(install.dir());
         EXPECT_EQ(client->path(), install.dir() + where);
-        auto db = platform::FbDatabase::create(client, (install / "x.fdb").string(),
-                                               fbtest::sysdba());
+        auto db =
+            platform::FbDatabase::create(client, (install / "x.fdb").string(), fbtest::sysdba());
         EXPECT_EQ(db.info().odsVersion, 12);
         db.drop();
     }

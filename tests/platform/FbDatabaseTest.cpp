@@ -19,8 +19,7 @@ using testsupport::TempDir;
 namespace {
 
 // Runs the call and returns the FbError it raised; fails the test when it raised none.
-template <typename Call>
-FbError errorOf(Call call) {
+template <typename Call> FbError errorOf(Call call) {
     try {
         call();
     } catch (const FbError& error) {
@@ -87,7 +86,9 @@ TEST(FbDatabase, AttachesWithUserRoleAndCharacterSet) {
     // A user without rights reads the catalogue but may not change it.
     FbTransaction transaction = db.startTransaction();
     const FbError error = errorOf([&] { transaction.executeImmediate("create table t (a int)"); });
-    EXPECT_NE(std::string(error.what()).find("There is no privilege for this operation"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("There is no privilege for this operation"),
+              std::string::npos)
+        << error.what();
 }
 
 TEST(FbDatabase, CommitKeepsAndRollbackUndoes) {
@@ -138,8 +139,8 @@ TEST(FbDatabase, IsolationAndWaitModesBehaveAsAsked) {
     FbTransaction other = db.startTransaction(noWait);
     const FbError conflict = errorOf([&] { other.executeImmediate("update t set v = 2"); });
     EXPECT_EQ(conflict.gdsCode(), 335544336); // deadlock
-    EXPECT_TRUE(std::string(conflict.what()).starts_with(
-        "deadlock\n-update conflicts with concurrent update\n"))
+    EXPECT_TRUE(std::string(conflict.what())
+                    .starts_with("deadlock\n-update conflicts with concurrent update\n"))
         << conflict.what();
     // With a lock time-out the same conflict comes only after waiting (the lock manager's
     // clock is coarse, so the wait may fall somewhat short of the two seconds).
@@ -159,7 +160,8 @@ TEST(FbDatabase, IsolationAndWaitModesBehaveAsAsked) {
 TEST(FbDatabase, ErrorsCarryTheServersMessageAndCodes) {
     ScratchDatabase scratch;
     FbTransaction transaction = scratch.db().startTransaction();
-    const FbError syntax = errorOf([&] { transaction.executeImmediate("selec 1 from rdb$database"); });
+    const FbError syntax =
+        errorOf([&] { transaction.executeImmediate("selec 1 from rdb$database"); });
     EXPECT_STREQ(syntax.what(), "Dynamic SQL Error\n"
                                 "-SQL error code = -104\n"
                                 "-Token unknown - line 1, column 1\n"
@@ -168,7 +170,8 @@ TEST(FbDatabase, ErrorsCarryTheServersMessageAndCodes) {
     EXPECT_EQ(syntax.gdsCode(), 335544569);
     EXPECT_EQ(syntax.sqlState(), "42000");
 
-    const FbError nul = errorOf([&] { transaction.executeImmediate(std::string("select 1\0", 9)); });
+    const FbError nul =
+        errorOf([&] { transaction.executeImmediate(std::string("select 1\0", 9)); });
     EXPECT_STREQ(nul.what(), "the SQL text holds a NUL character");
 }
 
@@ -186,8 +189,7 @@ TEST(FbDatabase, AMissingOrExistingFileIsAnIoError) {
 
     const std::string existing = (dir / "existing.fdb").string();
     FbDatabase::create(systemClient(), existing, sysdba()).detach();
-    const FbError exists =
-        errorOf([&] { FbDatabase::create(systemClient(), existing, sysdba()); });
+    const FbError exists = errorOf([&] { FbDatabase::create(systemClient(), existing, sysdba()); });
     EXPECT_EQ(exists.gdsCode(), 335544344);
     EXPECT_NE(std::string(exists.what()).find("File exists"), std::string::npos) << exists.what();
 }

@@ -21,8 +21,7 @@ using platform::FbType;
 
 namespace {
 
-template <typename Call>
-std::string errorText(Call call) {
+template <typename Call> std::string errorText(Call call) {
     try {
         call();
     } catch (const FbError& error) {
@@ -77,7 +76,10 @@ std::vector<TypeCase> typeCases() {
          FbType::Date, 0, 4},
         {"CLOCK", "time", [=](FbStatement& s, size_t i) { s.setTime(i, time); }, "23:59:58.1234",
          FbType::Time, 0, 4},
-        {"STAMP", "timestamp", [=](FbStatement& s, size_t i) { s.setTimestamp(i, {date, time}); },
+        {"STAMP", "timestamp",
+         [=](FbStatement& s, size_t i) {
+             s.setTimestamp(i, {date, time});
+         },
          "2024-02-29 23:59:58.1234", FbType::Timestamp, 0, 8},
         {"STAMP_TEXT", "timestamp",
          [](FbStatement& s, size_t i) { s.setText(i, "1858-11-17 00:00:00"); },
@@ -173,11 +175,12 @@ TEST_F(FbStatementTypes, RoundTripEveryTypeThroughParametersAndRows) {
 TEST_F(FbStatementTypes, ConvertsValuesOnRead) {
     FbTransaction transaction = scratch.db().startTransaction();
     FbStatement select(scratch.db());
-    select.prepare(transaction,
-                   "select money, amount, rate, real64, flag, stamp, birthday, clock, "
-                   "cast(' 42 ' as varchar(8)) as spaced, cast('-2.5' as varchar(8)) as decimal_text, "
-                   "cast(9223372036854775807 as bigint) as top, cast(1e300 as double precision) as huge "
-                   "from t where small is not null");
+    select.prepare(
+        transaction,
+        "select money, amount, rate, real64, flag, stamp, birthday, clock, "
+        "cast(' 42 ' as varchar(8)) as spaced, cast('-2.5' as varchar(8)) as decimal_text, "
+        "cast(9223372036854775807 as bigint) as top, cast(1e300 as double precision) as huge "
+        "from t where small is not null");
     select.execute(transaction);
     ASSERT_TRUE(select.fetch());
     EXPECT_EQ(select.value("money").asInt64(), -1); // -0.50 rounds half away from zero
@@ -189,7 +192,8 @@ TEST_F(FbStatementTypes, ConvertsValuesOnRead) {
     EXPECT_TRUE(select.value("flag").asBool());
     EXPECT_EQ(select.value("flag").asInt64(), 1);
     EXPECT_TRUE(select.value("amount").asBool());
-    EXPECT_EQ(select.value("stamp").asTimestamp(), (FbTimestamp{{2024, 2, 29}, {23, 59, 58, 1234}}));
+    EXPECT_EQ(select.value("stamp").asTimestamp(),
+              (FbTimestamp{{2024, 2, 29}, {23, 59, 58, 1234}}));
     EXPECT_EQ(select.value("stamp").asDate(), (FbDate{2024, 2, 29}));
     EXPECT_EQ(select.value("clock").asTime(), (FbTime{23, 59, 58, 1234}));
     EXPECT_EQ(select.value("birthday").asTimestamp(), (FbTimestamp{{2024, 2, 29}, {}}));
@@ -214,17 +218,24 @@ TEST(FbStatement, RejectsValuesTheServerCannotConvert) {
     FbStatement insert(scratch.db());
     insert.prepare(transaction, "insert into t values (?, ?, ?, ?)");
     insert.setText(0, "abc");
-    EXPECT_NE(errorText([&] { insert.execute(transaction); })
-                  .find("conversion error from string \"abc\""),
+    EXPECT_NE(errorText([&] {
+                  insert.execute(transaction);
+              }).find("conversion error from string \"abc\""),
               std::string::npos);
     insert.setNull(0);
     insert.setText(2, "abcd");
     EXPECT_NE(errorText([&] { insert.execute(transaction); }).find("string right truncation"),
               std::string::npos);
     insert.setNull(2);
-    EXPECT_EQ(errorText([&] { insert.setDate(1, {2023, 2, 29}); insert.execute(transaction); }),
+    EXPECT_EQ(errorText([&] {
+                  insert.setDate(1, {2023, 2, 29});
+                  insert.execute(transaction);
+              }),
               "invalid date 2023-02-29");
-    EXPECT_EQ(errorText([&] { insert.setBlob(0, "x"); insert.execute(transaction); }),
+    EXPECT_EQ(errorText([&] {
+                  insert.setBlob(0, "x");
+                  insert.execute(transaction);
+              }),
               "parameter 0 is not a BLOB");
     EXPECT_EQ(errorText([&] { insert.setInt64(4, 1); }),
               "parameter index 4 is out of range (4 parameters)");
@@ -232,7 +243,8 @@ TEST(FbStatement, RejectsValuesTheServerCannotConvert) {
 
 TEST(FbStatement, MovesTextAndBinaryBlobsLargerThanASegment) {
     ScratchDatabase scratch;
-    scratch.execute({"create table t (id int, memo blob sub_type text, image blob sub_type binary)"});
+    scratch.execute(
+        {"create table t (id int, memo blob sub_type text, image blob sub_type binary)"});
     std::string text;
     while (text.size() < 200000)
         text += "linha " + std::to_string(text.size()) + " ação\r\n";
@@ -322,14 +334,16 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FbStatementKinds,
     ::testing::Values(
         TypeOfStatement{"Select", "select 1 from rdb$database", FbStatementType::Select, true},
-        TypeOfStatement{"SelectForUpdate", "select v from t for update", FbStatementType::SelectForUpdate, true},
+        TypeOfStatement{"SelectForUpdate", "select v from t for update",
+                        FbStatementType::SelectForUpdate, true},
         TypeOfStatement{"Insert", "insert into t (v) values (1)", FbStatementType::Insert, false},
         TypeOfStatement{"InsertReturning", "insert into t (v) values (1) returning id",
                         FbStatementType::ExecProcedure, true},
         TypeOfStatement{"Update", "update t set v = 2", FbStatementType::Update, false},
         TypeOfStatement{"Delete", "delete from t", FbStatementType::Delete, false},
         TypeOfStatement{"Ddl", "create table u (a int)", FbStatementType::Ddl, false},
-        TypeOfStatement{"ExecuteProcedure", "execute procedure p", FbStatementType::ExecProcedure, true},
+        TypeOfStatement{"ExecuteProcedure", "execute procedure p", FbStatementType::ExecProcedure,
+                        true},
         TypeOfStatement{"Commit", "commit", FbStatementType::Commit, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -437,8 +451,8 @@ TEST(FbStatement, ReportsServerErrorsAndMisuse) {
         EXPECT_EQ(error.sqlCode(), -803);
         EXPECT_EQ(error.gdsCode(), 335544665);
         EXPECT_EQ(error.sqlState(), "23000");
-        EXPECT_TRUE(std::string(error.what()).starts_with(
-            "violation of PRIMARY or UNIQUE KEY constraint"))
+        EXPECT_TRUE(
+            std::string(error.what()).starts_with("violation of PRIMARY or UNIQUE KEY constraint"))
             << error.what();
     }
 
@@ -450,8 +464,8 @@ TEST(FbStatement, ReportsServerErrorsAndMisuse) {
 
 TEST(FbStatement, AResultEndsWithItsTransaction) {
     ScratchDatabase scratch;
-    scratch.execute({"create table t (id int)", "insert into t values (1)",
-                     "insert into t values (2)"});
+    scratch.execute(
+        {"create table t (id int)", "insert into t values (1)", "insert into t values (2)"});
     FbStatement select(scratch.db());
     {
         FbTransaction first = scratch.db().startTransaction();
@@ -487,19 +501,31 @@ TEST_P(FbNamedParameters, BecomeQuestionMarksOutsideQuotesAndComments) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FbNamedParameters,
-    ::testing::Values(
-        NamedCase{"RepeatedName", "where R.Rdb$Relation_Name = :NAME and x = :name",
-                  "where R.Rdb$Relation_Name = ? and x = ?", {"NAME", "name"}},
-        NamedCase{"NameCharacters", "select :a1, :_b$c from t", "select ?, ? from t", {"a1", "_b$c"}},
-        NamedCase{"Quotes", "select ':no', 'it''s :no', \":no\" from t where a = :yes",
-                  "select ':no', 'it''s :no', \":no\" from t where a = ?", {"yes"}},
-        NamedCase{"Comments", "select 1 -- :no\n, :yes /* :no */ from t",
-                  "select 1 -- :no\n, ? /* :no */ from t", {"yes"}},
-        NamedCase{"AlternativeQuotes", "select q'{a :no}', Q'!b :no!', :yes from t",
-                  "select q'{a :no}', Q'!b :no!', ? from t", {"yes"}},
-        NamedCase{"NoName", "select a::b, :1, : c from t 'open :no", "select a:?, :1, : c from t 'open :no",
-                  {"b"}},
-        NamedCase{"Empty", "", "", {}}),
+    ::testing::Values(NamedCase{"RepeatedName",
+                                "where R.Rdb$Relation_Name = :NAME and x = :name",
+                                "where R.Rdb$Relation_Name = ? and x = ?",
+                                {"NAME", "name"}},
+                      NamedCase{"NameCharacters",
+                                "select :a1, :_b$c from t",
+                                "select ?, ? from t",
+                                {"a1", "_b$c"}},
+                      NamedCase{"Quotes",
+                                "select ':no', 'it''s :no', \":no\" from t where a = :yes",
+                                "select ':no', 'it''s :no', \":no\" from t where a = ?",
+                                {"yes"}},
+                      NamedCase{"Comments",
+                                "select 1 -- :no\n, :yes /* :no */ from t",
+                                "select 1 -- :no\n, ? /* :no */ from t",
+                                {"yes"}},
+                      NamedCase{"AlternativeQuotes",
+                                "select q'{a :no}', Q'!b :no!', :yes from t",
+                                "select q'{a :no}', Q'!b :no!', ? from t",
+                                {"yes"}},
+                      NamedCase{"NoName",
+                                "select a::b, :1, : c from t 'open :no",
+                                "select a:?, :1, : c from t 'open :no",
+                                {"b"}},
+                      NamedCase{"Empty", "", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

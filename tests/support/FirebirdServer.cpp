@@ -149,22 +149,28 @@ void FirebirdServer::prepareRoot() const {
             fs::create_symlink(entry.path(), target);
     }
     writeFile(root / "firebird.conf", "RemoteBindAddress = 127.0.0.1\n"
-                                      "RemoteServicePort = " + std::to_string(port_) + "\n"
-                                      "UdfAccess = None\n"
-                                      "SecurityDatabase = " + (state_ / "security3.fdb").string() + "\n");
+                                      "RemoteServicePort = " +
+                                          std::to_string(port_) +
+                                          "\n"
+                                          "UdfAccess = None\n"
+                                          "SecurityDatabase = " +
+                                          (state_ / "security3.fdb").string() + "\n");
 }
 
 void FirebirdServer::buildSecurityDatabase() const {
     // Built and given its SYSDBA password by the embedded engine, before the server holds it.
     const fs::path script = state_ / "security.sql";
-    writeFile(script, "create database '" + (state_ / "security3.fdb").string() + "';\n"
-                      "input '/usr/share/firebird/3.0/security.sql';\n"
-                      "create or alter user SYSDBA password '" + password_ + "' using plugin Srp;\n"
-                      "commit;\n");
-    const pid_t pid = spawn({"isql-fb", "-q", "-user", "SYSDBA", "-i", script.string()},
-                            {{"FIREBIRD", (state_ / "root").string()},
-                             {"FIREBIRD_LOCK", (state_ / "lock").string()}},
-                            state_ / "isql.log");
+    writeFile(script, "create database '" + (state_ / "security3.fdb").string() +
+                          "';\n"
+                          "input '/usr/share/firebird/3.0/security.sql';\n"
+                          "create or alter user SYSDBA password '" +
+                          password_ +
+                          "' using plugin Srp;\n"
+                          "commit;\n");
+    const pid_t pid = spawn(
+        {"isql-fb", "-q", "-user", "SYSDBA", "-i", script.string()},
+        {{"FIREBIRD", (state_ / "root").string()}, {"FIREBIRD_LOCK", (state_ / "lock").string()}},
+        state_ / "isql.log");
     int status = 0;
     waitpid(pid, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
@@ -187,10 +193,10 @@ void FirebirdServer::start() {
     // -d keeps the server in the foreground and bound as configured; the parent-death signal
     // ends it with the test process, whatever way that ends.
     command.insert(command.end(), {"--pdeathsig", "KILL", "/usr/sbin/firebird", "-d"});
-    pid_ = spawn(command,
-                 {{"FIREBIRD", (state_ / "root").string()},
-                  {"FIREBIRD_LOCK", (state_ / "lock").string()}},
-                 state_ / "server.log");
+    pid_ = spawn(
+        command,
+        {{"FIREBIRD", (state_ / "root").string()}, {"FIREBIRD_LOCK", (state_ / "lock").string()}},
+        state_ / "server.log");
 }
 
 void FirebirdServer::waitUntilReady() {
