@@ -17,6 +17,7 @@
 #include "engine/dbcMsg.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <iterator>
@@ -932,9 +933,14 @@ void TCustomSQLExec::LoadFromFile(const std::string& fileName) {
         return;
     }
     ScriptFileName.clear();
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(fileName, ignored)) {
+        DoErrorMessage("File not found: " + fileName);
+        return;
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
-        DoErrorMessage("File not found: " + fileName);
+        DoErrorMessage("Cannot read file: " + fileName);
         return;
     }
     ScriptFileName = fileName;

@@ -141,10 +141,17 @@ TIbSymbolSet KeywordSet(TIBSQLServerVersionType version) {
 }
 
 bool InAdditionalList(std::string_view word, TIBSQLServerVersionType version) {
-    for (Words part : AdditionalParts(version))
-        if (std::find(part.begin(), part.end(), word) != part.end())
-            return true;
-    return false;
+    static const auto lists = [] {
+        std::array<std::vector<std::string_view>, IBSQLServerVersionCount> result;
+        for (int v = 0; v < IBSQLServerVersionCount; ++v) {
+            for (Words part : AdditionalParts(static_cast<TIBSQLServerVersionType>(v)))
+                result[v].insert(result[v].end(), part.begin(), part.end());
+            std::sort(result[v].begin(), result[v].end());
+        }
+        return result;
+    }();
+    const auto& list = lists.at(version);
+    return std::binary_search(list.begin(), list.end(), word);
 }
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }

@@ -221,6 +221,8 @@ TEST_F(Builder, LoadFromFileReportsAMissingFile) {
     EXPECT_EQ(errors, std::vector<std::string>{"File not found: /nonexistent/dir/script.sql"});
     EXPECT_EQ(recording.Errors, 1);
     EXPECT_EQ(recording.ScriptFileName, "");
+    recording.LoadFromFile("/");
+    EXPECT_EQ(errors.back(), "File not found: /"); // a folder is no script
 
     std::istringstream stream("\xEF\xBB\xBF" "CREATE TABLE A;\r\nSET TERM ^ ;\nEND\r");
     recording.LoadFromStream(&stream);
