@@ -1,0 +1,7 @@
+#include "engine/dbcComp_Idx.h"
+
+namespace dbc {
+
+TIdxData::TIdxData(TCustomObjs* objs) : TDbObj(objs) { SetObjType(dboIndex); }
+
+} // namespace dbc
