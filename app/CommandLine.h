@@ -18,7 +18,7 @@ struct CommandLine {
     RunMode mode = RunMode::Window;
     bool assumeYes = false;        // --yes: answer the installation's confirmation with Yes
     bool openAfterInstall = false; // --open: start the system after a successful installation
-    std::string configDir;         // --config-dir DIR: CONFIG.ini from DIR; empty: beside the executable
+    std::string configDir; // --config-dir DIR: CONFIG.ini from DIR; empty: beside the executable
 };
 
 class UsageError : public std::runtime_error {

@@ -27,7 +27,9 @@ public:
     void processMessages() override {}
 
     Page page() const { return page_; }
-    const std::string& text(Text control) const { return texts_[static_cast<std::size_t>(control)]; }
+    const std::string& text(Text control) const {
+        return texts_[static_cast<std::size_t>(control)];
+    }
     const std::vector<std::string>& releaseNotes() const { return releaseNotes_; }
     bool progressControlsVisible() const { return progressVisible_; }
     int progressMax() const { return progressMax_; }

@@ -20,8 +20,8 @@ enum ExitStatus { kFlowCompleted = 0, kFlowFailed = 1, kUpToDate = 2 };
 
 app::UpdaterSettings settingsFor(const app::CommandLine& line) {
     const std::string executable = platform::executablePath();
-    std::string configDir = line.configDir.empty() ? platform::extractFilePath(executable)
-                                                   : line.configDir;
+    std::string configDir =
+        line.configDir.empty() ? platform::extractFilePath(executable) : line.configDir;
     if (!configDir.empty() && configDir.back() != '/')
         configDir += '/';
 
@@ -63,13 +63,9 @@ int main(int argc, char** argv) {
     }
 
     switch (line.mode) {
-    case app::RunMode::Help:
-        std::cout << app::usageText(kProgram);
-        return kFlowCompleted;
-    case app::RunMode::Window:
-        return runWindow(argc, argv, settingsFor(line));
-    case app::RunMode::Check:
-        return runCheck(settingsFor(line));
+    case app::RunMode::Help: std::cout << app::usageText(kProgram); return kFlowCompleted;
+    case app::RunMode::Window: return runWindow(argc, argv, settingsFor(line));
+    case app::RunMode::Check: return runCheck(settingsFor(line));
     case app::RunMode::Install:
         std::cerr << kProgram << ": --install: " << app::kInstalacaoIndisponivel << '\n';
         return kFlowFailed;

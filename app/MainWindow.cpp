@@ -141,9 +141,10 @@ void MainWindow::buildTitleStrip() {
     close->setFlat(true);
     close->setCursor(Qt::PointingHandCursor);
     close->setToolTip("Fechar a Aplicação");
-    close->setStyleSheet("QPushButton { background-color: rgb(53,53,53); color: white; border: none; }"
-                         "QPushButton:hover { background-color: red; }"
-                         "QPushButton:pressed { background-color: grey; }");
+    close->setStyleSheet(
+        "QPushButton { background-color: rgb(53,53,53); color: white; border: none; }"
+        "QPushButton:hover { background-color: red; }"
+        "QPushButton:pressed { background-color: grey; }");
     connect(close, &QPushButton::clicked, this, &MainWindow::AdvTBSairClick);
 }
 
@@ -155,8 +156,9 @@ QWidget* MainWindow::buildCheckPage() {
                                     centred(215, 241, 60));
     connect(btnBuscaAtualizacao, &QPushButton::clicked, this,
             [this] { form_->btnBuscaAtualizacaoClick(); });
-    lblVersaoInstalador = addLabel(page, "lblVersaoInstalador", "", QRect(kWidth - 250, 335, 240, 18),
-                                   11, Qt::AlignRight | Qt::AlignVCenter);
+    lblVersaoInstalador =
+        addLabel(page, "lblVersaoInstalador", "", QRect(kWidth - 250, 335, 240, 18), 11,
+                 Qt::AlignRight | Qt::AlignVCenter);
     setTextColour(lblVersaoInstalador, Qt::gray);
     return page;
 }
@@ -188,7 +190,8 @@ QWidget* MainWindow::buildNotesPage() {
     PBDownload->setObjectName("PBDownload");
     PBDownload->setGeometry(centred(23, 455, 16));
     PBDownload->setTextVisible(false);
-    btnAtualizacao = addButton(strip, "btnAtualizacao", "Instalar nova versão", centred(3, 201, 37));
+    btnAtualizacao =
+        addButton(strip, "btnAtualizacao", "Instalar nova versão", centred(3, 201, 37));
     connect(btnAtualizacao, &QPushButton::clicked, this,
             [this] { showMessage(std::string(kInstalacaoIndisponivel)); });
     showProgressControls(false);

@@ -283,7 +283,8 @@ void TfrmAtualizadorAutomatico::IdFTPWork(std::int64_t bytesSoFar) {
         const std::int64_t total = size / 1024;
         // Files under 1 KiB have no whole KiB to count: their percentage is taken in bytes.
         const double percent = total > 0 ? done * 100.0 / total : bytesSoFar * 100.0 / size;
-        view_.setText(Text::Progress, "Baixando arquivos " + std::to_string(std::lround(percent)) + "%");
+        view_.setText(Text::Progress,
+                      "Baixando arquivos " + std::to_string(std::lround(percent)) + "%");
         view_.setProgressPosition(static_cast<int>(done));
     }
     view_.processMessages();

@@ -37,7 +37,8 @@ const std::string kCaptionVersions = "Verificando versão disponível...";
 
 // What every check that got online logs first.
 const Lines kOpening = {"", "Início da atualização", "Configuração lida", "Conexão verificada"};
-const Lines kThroughVersions = {"Servidor WEB Localizado", "Versão local verificada", "Arquivos baixados"};
+const Lines kThroughVersions = {"Servidor WEB Localizado", "Versão local verificada",
+                                "Arquivos baixados"};
 
 Lines operator+(Lines a, const Lines& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -70,8 +71,8 @@ void expectLog(const SampleSite& site, const Lines& expected) {
     const Lines actual = logTexts(site.log());
     ASSERT_EQ(actual.size(), expected.size()) << testing::PrintToString(actual);
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_TRUE(globMatch(expected[i], actual[i])) << "line " << i << ": '" << actual[i]
-                                                        << "' is not '" << expected[i] << "'";
+        EXPECT_TRUE(globMatch(expected[i], actual[i]))
+            << "line " << i << ": '" << actual[i] << "' is not '" << expected[i] << "'";
 }
 
 struct CheckCase {
@@ -109,70 +110,80 @@ const std::string kCurrentAndNew = "ATUAL: Servidor 1.0.0.12 - Cliente 1.0.0.9\n
                                    "NOVA:  Servidor 1.0.0.12 - Cliente 1.0.0.10\n";
 const Lines kUpdateDueLog = kThroughVersions + Lines{"Versões comparadas", "Novidades baixadas"};
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, CheckTest, testing::Values(
-    CheckCase{"update_due", [](const SampleSite& s) { publishUpdate(s); },
-              CheckOutcome::UpdateDue, kCurrentAndNew + kNotesShown, kUpdateDueLog, Page::Notes,
-              kCaptionVersions},
-    // 1.0.0.12 reads 10012 and 1.0.1.0 reads 1010: the numbers are concatenated.
-    CheckCase{"up_to_date", [](const SampleSite& s) { s.publishVersions("1.0.0.9", "1.0.1.0"); },
-              CheckOutcome::UpToDate, kUpToDate, kThroughVersions + Lines{"Sisitema já está atualizado"},
-              Page::Check, kCaptionStart},
-    CheckCase{"client_only_update_due",
-              [](const SampleSite& s) {
-                  s.writeConfig("APENAS_CLIENTE=S\r\n");
-                  s.publishVersions("1.0.0.10", "0");
-                  s.publish("novidades.txt", kNotes);
-              },
-              CheckOutcome::UpdateDue, "ATUAL: 1.0.0.9\nNOVA: 1.0.0.10\n" + kNotesShown,
-              kUpdateDueLog, Page::Notes, kCaptionVersions},
-    // The server's version is never read in this mode, so it cannot ask for an update.
-    CheckCase{"client_only_ignores_the_server",
-              [](const SampleSite& s) {
-                  s.writeConfig("APENAS_CLIENTE=S\r\n");
-                  s.publishVersions("1.0.0.9", "9.9.9.9");
-              },
-              CheckOutcome::UpToDate, kUpToDate, kThroughVersions + Lines{"Sisitema já está atualizado"},
-              Page::Check, kCaptionStart},
-    CheckCase{"installed_client_missing",
-              [](const SampleSite& s) {
-                  std::filesystem::remove(s.installDir() / "cliente.exe");
-                  s.publishVersions("1.0.0.9", "1.0.0.12");
-                  s.publish("novidades.txt", kNotes);
-              },
-              CheckOutcome::UpdateDue,
-              "ATUAL: Servidor 1.0.0.12 - Cliente \nNOVA:  Servidor 1.0.0.12 - Cliente 1.0.0.9\n" + kNotesShown,
-              kUpdateDueLog, Page::Notes, kCaptionVersions},
-    // Both published versions then read "0".
-    CheckCase{"versions_file_missing", [](const SampleSite& s) { s.publish("novidades.txt", kNotes); },
-              CheckOutcome::UpToDate, "Erro ao baixar arquivos\n" + kUpToDate,
-              Lines{"Servidor WEB Localizado", "Versão local verificada", "ERRO: *",
-                    "Sisitema já está atualizado"},
-              Page::Check, kCaptionStart},
-    CheckCase{"published_version_too_big",
-              [](const SampleSite& s) { s.publishVersions("9.9.9.9999999", "1.0.0.12"); },
-              CheckOutcome::Failed, "'9999999999' is not a valid integer value\n", kThroughVersions,
-              Page::Check, kCaptionVersions},
-    CheckCase{"published_version_with_letter",
-              [](const SampleSite& s) { s.publishVersions("1.0.0.10", "1.0.0.1b"); },
-              CheckOutcome::Failed, "'10001b' is not a valid integer value\n", kThroughVersions,
-              Page::Check, kCaptionVersions},
-    CheckCase{"server_down", [](const SampleSite& s) { s.writeConfig("", apptest::unusedPort()); },
-              CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n", Lines{"ERRO: *"},
-              Page::Check, kCaptionConnect},
-    CheckCase{"wrong_password", [](const SampleSite& s) { s.writeConfig("", 0, "errada"); },
-              CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n", Lines{"ERRO: *"},
-              Page::Check, kCaptionConnect},
-    CheckCase{"release_notes_missing", [](const SampleSite& s) { s.publishVersions("1.0.0.10", "1.0.0.12"); },
-              CheckOutcome::Failed, "Erro ao baixar arquivo de novidades.\n",
-              kThroughVersions + Lines{"Versões comparadas", "ERRO: *"}, Page::Check, kCaptionVersions},
-    CheckCase{"release_notes_with_byte_order_mark",
-              [](const SampleSite& s) { publishUpdate(s, "\xEF\xBB\xBF" + kNotes); },
-              CheckOutcome::UpdateDue, kCurrentAndNew + kNotesShown, kUpdateDueLog, Page::Notes,
-              kCaptionVersions},
-    CheckCase{"release_notes_in_windows_1252",
-              [](const SampleSite& s) { publishUpdate(s, kNotesWindows1252); },
-              CheckOutcome::UpdateDue, kCurrentAndNew + kNotesShown, kUpdateDueLog, Page::Notes,
-              kCaptionVersions}),
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, CheckTest,
+    testing::Values(
+        CheckCase{"update_due", [](const SampleSite& s) { publishUpdate(s); },
+                  CheckOutcome::UpdateDue, kCurrentAndNew + kNotesShown, kUpdateDueLog, Page::Notes,
+                  kCaptionVersions},
+        // 1.0.0.12 reads 10012 and 1.0.1.0 reads 1010: the numbers are concatenated.
+        CheckCase{
+            "up_to_date", [](const SampleSite& s) { s.publishVersions("1.0.0.9", "1.0.1.0"); },
+            CheckOutcome::UpToDate, kUpToDate,
+            kThroughVersions + Lines{"Sisitema já está atualizado"}, Page::Check, kCaptionStart},
+        CheckCase{"client_only_update_due",
+                  [](const SampleSite& s) {
+                      s.writeConfig("APENAS_CLIENTE=S\r\n");
+                      s.publishVersions("1.0.0.10", "0");
+                      s.publish("novidades.txt", kNotes);
+                  },
+                  CheckOutcome::UpdateDue, "ATUAL: 1.0.0.9\nNOVA: 1.0.0.10\n" + kNotesShown,
+                  kUpdateDueLog, Page::Notes, kCaptionVersions},
+        // The server's version is never read in this mode, so it cannot ask for an update.
+        CheckCase{"client_only_ignores_the_server",
+                  [](const SampleSite& s) {
+                      s.writeConfig("APENAS_CLIENTE=S\r\n");
+                      s.publishVersions("1.0.0.9", "9.9.9.9");
+                  },
+                  CheckOutcome::UpToDate, kUpToDate,
+                  kThroughVersions + Lines{"Sisitema já está atualizado"}, Page::Check,
+                  kCaptionStart},
+        CheckCase{
+            "installed_client_missing",
+            [](const SampleSite& s) {
+                std::filesystem::remove(s.installDir() / "cliente.exe");
+                s.publishVersions("1.0.0.9", "1.0.0.12");
+                s.publish("novidades.txt", kNotes);
+            },
+            CheckOutcome::UpdateDue,
+            "ATUAL: Servidor 1.0.0.12 - Cliente \nNOVA:  Servidor 1.0.0.12 - Cliente 1.0.0.9\n" +
+                kNotesShown,
+            kUpdateDueLog, Page::Notes, kCaptionVersions},
+        // Both published versions then read "0".
+        CheckCase{"versions_file_missing",
+                  [](const SampleSite& s) { s.publish("novidades.txt", kNotes); },
+                  CheckOutcome::UpToDate, "Erro ao baixar arquivos\n" + kUpToDate,
+                  Lines{"Servidor WEB Localizado", "Versão local verificada", "ERRO: *",
+                        "Sisitema já está atualizado"},
+                  Page::Check, kCaptionStart},
+        CheckCase{"published_version_too_big",
+                  [](const SampleSite& s) { s.publishVersions("9.9.9.9999999", "1.0.0.12"); },
+                  CheckOutcome::Failed, "'9999999999' is not a valid integer value\n",
+                  kThroughVersions, Page::Check, kCaptionVersions},
+        CheckCase{"published_version_with_letter",
+                  [](const SampleSite& s) { s.publishVersions("1.0.0.10", "1.0.0.1b"); },
+                  CheckOutcome::Failed, "'10001b' is not a valid integer value\n", kThroughVersions,
+                  Page::Check, kCaptionVersions},
+        CheckCase{"server_down",
+                  [](const SampleSite& s) { s.writeConfig("", apptest::unusedPort()); },
+                  CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n",
+                  Lines{"ERRO: *"}, Page::Check, kCaptionConnect},
+        CheckCase{"wrong_password", [](const SampleSite& s) { s.writeConfig("", 0, "errada"); },
+                  CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n",
+                  Lines{"ERRO: *"}, Page::Check, kCaptionConnect},
+        CheckCase{"release_notes_missing",
+                  [](const SampleSite& s) { s.publishVersions("1.0.0.10", "1.0.0.12"); },
+                  CheckOutcome::Failed, "Erro ao baixar arquivo de novidades.\n",
+                  kThroughVersions + Lines{"Versões comparadas", "ERRO: *"}, Page::Check,
+                  kCaptionVersions},
+        CheckCase{"release_notes_with_byte_order_mark",
+                  [](const SampleSite& s) { publishUpdate(s, "\xEF\xBB\xBF" + kNotes); },
+                  CheckOutcome::UpdateDue, kCurrentAndNew + kNotesShown, kUpdateDueLog, Page::Notes,
+                  kCaptionVersions},
+        CheckCase{"release_notes_in_windows_1252",
+                  [](const SampleSite& s) { publishUpdate(s, kNotesWindows1252); },
+                  CheckOutcome::UpdateDue, kCurrentAndNew + kNotesShown, kUpdateDueLog, Page::Notes,
+                  kCaptionVersions}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CheckOfflineTest, OfflineMachineEndsTheCheckSilently) {
@@ -200,8 +211,8 @@ TEST_F(CheckStateTest, UpdateDueLeavesWhatTheInstallationNeeds) {
     EXPECT_EQ(testsupport::readFile(site.updateDir() / "novidades.txt"), kNotes);
     EXPECT_TRUE(std::filesystem::exists(site.updateDir() / "versaoFTP.ini"));
     EXPECT_EQ(run.view.releaseNotes(),
-              (Lines{"Histórico de versões", "", "Versão 1.0.0.10", "- Emissão de nota fiscal mais rápida",
-                     "- Correção no cálculo do ICMS"}));
+              (Lines{"Histórico de versões", "", "Versão 1.0.0.10",
+                     "- Emissão de nota fiscal mais rápida", "- Correção no cálculo do ICMS"}));
     EXPECT_EQ(run.view.text(Text::Progress), "");
 }
 
@@ -266,13 +277,15 @@ TEST_P(ProgressTest, LabelAndBarFollowTheBytes) {
     EXPECT_EQ(out.str(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ProgressTest, testing::Values(
-    ProgressCase{100 * 1024, 45 * 1024, "Baixando arquivos 45%", 100, 45},
-    ProgressCase{3 * 1024, 2 * 1024, "Baixando arquivos 67%", 3, 2}, // 66.7 rounds up
-    ProgressCase{200 * 1024, 1023, "Baixando arquivos 0%", 200, 0},
-    ProgressCase{800, 400, "Baixando arquivos 50%", 0, 0}, // under 1 KiB: counted in bytes
-    ProgressCase{0, 5000, "", 0, 0},                        // size unknown: nothing shown
-    ProgressCase{-5, 5000, "", 0, 0}));                     // size past 2 GiB: nothing shown
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ProgressTest,
+    testing::Values(
+        ProgressCase{100 * 1024, 45 * 1024, "Baixando arquivos 45%", 100, 45},
+        ProgressCase{3 * 1024, 2 * 1024, "Baixando arquivos 67%", 3, 2}, // 66.7 rounds up
+        ProgressCase{200 * 1024, 1023, "Baixando arquivos 0%", 200, 0},
+        ProgressCase{800, 400, "Baixando arquivos 50%", 0, 0}, // under 1 KiB: counted in bytes
+        ProgressCase{0, 5000, "", 0, 0},                       // size unknown: nothing shown
+        ProgressCase{-5, 5000, "", 0, 0}));                    // size past 2 GiB: nothing shown
 
 } // namespace
 } // namespace app

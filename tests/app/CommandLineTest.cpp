@@ -12,7 +12,8 @@ TEST(CommandLineTest, ReadsEveryOption) {
     EXPECT_EQ(parseCommandLine({"--check"}).mode, RunMode::Check);
     EXPECT_EQ(parseCommandLine({"--help"}).mode, RunMode::Help);
 
-    const CommandLine install = parseCommandLine({"--install", "--yes", "--open", "--config-dir", "/c"});
+    const CommandLine install =
+        parseCommandLine({"--install", "--yes", "--open", "--config-dir", "/c"});
     EXPECT_EQ(install.mode, RunMode::Install);
     EXPECT_TRUE(install.assumeYes);
     EXPECT_TRUE(install.openAfterInstall);
@@ -24,9 +25,9 @@ TEST(CommandLineTest, ReadsEveryOption) {
 }
 
 TEST(CommandLineTest, RejectsWhatDoesNotMakeSense) {
-    for (const Args& args : {Args{"--chek"}, Args{"check"}, Args{"--config-dir"}, Args{"--config-dir="},
-                             Args{"--check", "--install"}, Args{"--yes"}, Args{"--check", "--open"},
-                             Args{"--help", "--check"}})
+    for (const Args& args : {Args{"--chek"}, Args{"check"}, Args{"--config-dir"},
+                             Args{"--config-dir="}, Args{"--check", "--install"}, Args{"--yes"},
+                             Args{"--check", "--open"}, Args{"--help", "--check"}})
         EXPECT_THROW(parseCommandLine(args), UsageError) << testing::PrintToString(args);
 }
 

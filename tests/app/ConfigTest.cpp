@@ -46,7 +46,7 @@ std::string without(std::initializer_list<std::string_view> keys) {
 
 struct ConfigCase {
     const char* name;
-    std::string config; // "@DIR@" stands for the test's folder
+    std::string config;  // "@DIR@" stands for the test's folder
     std::string message; // what the operator is shown; empty when nothing
     std::function<void(const UpdaterState&, const std::string& dir)> check;
 };
@@ -86,8 +86,8 @@ TEST_P(ConfigTest, ReadsValidatesAndLogs) {
     EXPECT_EQ(run.out.str(), c.message.empty() ? "" : c.message + "\n");
     EXPECT_EQ(run.cancelled, !c.message.empty());
     const Lines expectedLog = c.message.empty()
-        ? Lines{"", "Início da atualização", "Configuração lida"}
-        : Lines{"", "Início da atualização", "ERRO: " + c.message};
+                                  ? Lines{"", "Início da atualização", "Configuração lida"}
+                                  : Lines{"", "Início da atualização", "ERRO: " + c.message};
     EXPECT_EQ(logTexts(s.strDiretorioAtualizacao + "LOG_UPDATE.txt"), expectedLog);
     c.check(s, root);
 }
@@ -97,47 +97,59 @@ const std::string kNamesMissing =
 const std::string kDbFolderMissing =
     "Diretório do banco de dados não especificado no arquivo de configuração.";
 
-INSTANTIATE_TEST_SUITE_P(Cases, ConfigTest, testing::Values(
-    ConfigCase{"complete", kComplete, "", [](const UpdaterState& s, const std::string& dir) {
-        EXPECT_EQ(s.strNomeCliente, "cliente");
-        EXPECT_EQ(s.strNomeServidor, "servidor");
-        EXPECT_EQ(s.strNomeBD, "DADOS.FDB");
-        EXPECT_EQ(s.strDiretorioEXE, dir + "/app/");
-        EXPECT_EQ(s.strDiretorioBD, dir + "/dados/");
-        EXPECT_EQ(s.strDiretorioWEB, "loja01");
-        EXPECT_EQ(s.strDiretorioFTP, "/atualizacao/loja01");
-        EXPECT_EQ(s.strDiretorioAtualizacao, dir + "/app/atualizacao/");
-        EXPECT_TRUE(std::filesystem::is_directory(s.strDiretorioAtualizacao));
-        EXPECT_FALSE(s.boolApenasCliente);
-    }},
-    ConfigCase{"client_only_S", kComplete + "APENAS_CLIENTE=S\n", "",
-               [](const UpdaterState& s, const std::string&) { EXPECT_TRUE(s.boolApenasCliente); }},
-    ConfigCase{"client_only_lower_s", kComplete + "APENAS_CLIENTE=s\n", "",
-               [](const UpdaterState& s, const std::string&) { EXPECT_FALSE(s.boolApenasCliente); }},
-    ConfigCase{"client_only_Sim", kComplete + "APENAS_CLIENTE=Sim\n", "",
-               [](const UpdaterState& s, const std::string&) { EXPECT_FALSE(s.boolApenasCliente); }},
-    ConfigCase{"web_folder_non_ascii_kept", withLine("DIRETORIO_WEB", "DIRETORIO_WEB=LOJA-SÃO"), "",
-               [](const UpdaterState& s, const std::string&) {
-                   EXPECT_EQ(s.strDiretorioFTP, "/atualizacao/loja-sÃo");
-               }},
-    ConfigCase{"install_folder_without_separator",
-               withLine("DIRETORIO_INSTALACAO", "DIRETORIO_INSTALACAO=@DIR@/App"), "",
-               [](const UpdaterState& s, const std::string& dir) {
-                   EXPECT_EQ(s.strDiretorioAtualizacao, dir + "/Appatualizacao/");
-                   EXPECT_TRUE(std::filesystem::is_directory(dir + "/Appatualizacao"));
-               }},
-    ConfigCase{"server_name_missing", without({"NOME_SERVIDOR"}), kNamesMissing,
-               [](const UpdaterState&, const std::string&) {}},
-    ConfigCase{"several_missing_last_wins", without({"NOME_CLIENTE", "NOME_BD", "DIRETORIO_BD"}),
-               kDbFolderMissing, [](const UpdaterState&, const std::string&) {}},
-    ConfigCase{"only_install_folder_given", "[UPDATE]\nDIRETORIO_INSTALACAO=@DIR@/\n",
-               "Diretório WEB não especificado no arquivo de configuração.",
-               [](const UpdaterState& s, const std::string& dir) {
-                   EXPECT_EQ(s.strDiretorioAtualizacao, dir + "/atualizacao/");
-               }},
-    ConfigCase{"keys_in_other_case_and_blanks",
-               replaceAll(replaceAll(kComplete, "[UPDATE]", "[update]"), "NOME_BD=", " nome_bd = "), "",
-               [](const UpdaterState& s, const std::string&) { EXPECT_EQ(s.strNomeBD, "DADOS.FDB"); }}),
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConfigTest,
+    testing::Values(
+        ConfigCase{"complete", kComplete, "",
+                   [](const UpdaterState& s, const std::string& dir) {
+                       EXPECT_EQ(s.strNomeCliente, "cliente");
+                       EXPECT_EQ(s.strNomeServidor, "servidor");
+                       EXPECT_EQ(s.strNomeBD, "DADOS.FDB");
+                       EXPECT_EQ(s.strDiretorioEXE, dir + "/app/");
+                       EXPECT_EQ(s.strDiretorioBD, dir + "/dados/");
+                       EXPECT_EQ(s.strDiretorioWEB, "loja01");
+                       EXPECT_EQ(s.strDiretorioFTP, "/atualizacao/loja01");
+                       EXPECT_EQ(s.strDiretorioAtualizacao, dir + "/app/atualizacao/");
+                       EXPECT_TRUE(std::filesystem::is_directory(s.strDiretorioAtualizacao));
+                       EXPECT_FALSE(s.boolApenasCliente);
+                   }},
+        ConfigCase{
+            "client_only_S", kComplete + "APENAS_CLIENTE=S\n", "",
+            [](const UpdaterState& s, const std::string&) { EXPECT_TRUE(s.boolApenasCliente); }},
+        ConfigCase{
+            "client_only_lower_s", kComplete + "APENAS_CLIENTE=s\n", "",
+            [](const UpdaterState& s, const std::string&) { EXPECT_FALSE(s.boolApenasCliente); }},
+        ConfigCase{
+            "client_only_Sim", kComplete + "APENAS_CLIENTE=Sim\n", "",
+            [](const UpdaterState& s, const std::string&) { EXPECT_FALSE(s.boolApenasCliente); }},
+        ConfigCase{"web_folder_non_ascii_kept", withLine("DIRETORIO_WEB", "DIRETORIO_WEB=LOJA-SÃO"),
+                   "",
+                   [](const UpdaterState& s, const std::string&) {
+                       EXPECT_EQ(s.strDiretorioFTP, "/atualizacao/loja-sÃo");
+                   }},
+        ConfigCase{"install_folder_without_separator",
+                   withLine("DIRETORIO_INSTALACAO", "DIRETORIO_INSTALACAO=@DIR@/App"), "",
+                   [](const UpdaterState& s, const std::string& dir) {
+                       EXPECT_EQ(s.strDiretorioAtualizacao, dir + "/Appatualizacao/");
+                       EXPECT_TRUE(std::filesystem::is_directory(dir + "/Appatualizacao"));
+                   }},
+        ConfigCase{"server_name_missing", without({"NOME_SERVIDOR"}), kNamesMissing,
+                   [](const UpdaterState&, const std::string&) {}},
+        ConfigCase{"several_missing_last_wins",
+                   without({"NOME_CLIENTE", "NOME_BD", "DIRETORIO_BD"}), kDbFolderMissing,
+                   [](const UpdaterState&, const std::string&) {}},
+        ConfigCase{"only_install_folder_given", "[UPDATE]\nDIRETORIO_INSTALACAO=@DIR@/\n",
+                   "Diretório WEB não especificado no arquivo de configuração.",
+                   [](const UpdaterState& s, const std::string& dir) {
+                       EXPECT_EQ(s.strDiretorioAtualizacao, dir + "/atualizacao/");
+                   }},
+        ConfigCase{
+            "keys_in_other_case_and_blanks",
+            replaceAll(replaceAll(kComplete, "[UPDATE]", "[update]"), "NOME_BD=", " nome_bd = "),
+            "",
+            [](const UpdaterState& s, const std::string&) {
+                EXPECT_EQ(s.strNomeBD, "DADOS.FDB");
+            }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // With no install folder the update folder is "atualizacao/" under the current folder, and the
@@ -174,7 +186,8 @@ TEST(ConfigTest, BadFtpPortIsReportedAndTheCheckGoesOn) {
 TEST(FtpConfigTest, SectionFtpOverridesTheBuiltInServer) {
     const platform::FtpSettings defaults{"ftp.example", 21, "conta@example", "segredo"};
     const auto all = readFtpSettings(
-        platform::IniFile::parse("[FTP]\nHOST=127.0.0.1\nPORTA=2121\nUSUARIO=loja\nSENHA=s3cr3t\n"), defaults);
+        platform::IniFile::parse("[FTP]\nHOST=127.0.0.1\nPORTA=2121\nUSUARIO=loja\nSENHA=s3cr3t\n"),
+        defaults);
     EXPECT_EQ(all.host, "127.0.0.1");
     EXPECT_EQ(all.port, 2121);
     EXPECT_EQ(all.user, "loja");
@@ -187,8 +200,10 @@ TEST(FtpConfigTest, SectionFtpOverridesTheBuiltInServer) {
     EXPECT_EQ(none.password, "segredo");
 
     for (const char* port : {"0", "65536", "-1", "21a"})
-        EXPECT_THROW(readFtpSettings(platform::IniFile::parse(std::string("[FTP]\nPORTA=") + port), defaults),
-                     std::runtime_error) << port;
+        EXPECT_THROW(readFtpSettings(platform::IniFile::parse(std::string("[FTP]\nPORTA=") + port),
+                                     defaults),
+                     std::runtime_error)
+            << port;
 }
 
 } // namespace

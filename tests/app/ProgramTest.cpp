@@ -48,7 +48,8 @@ TEST_F(ProgramCheckTest, FailureExitsOne) {
     site.writeConfig("", apptest::unusedPort());
     const auto result = check(site);
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(result.out.starts_with("Erro ao acessar o servidor de atualização: ")) << result.out;
+    EXPECT_TRUE(result.out.starts_with("Erro ao acessar o servidor de atualização: "))
+        << result.out;
 }
 
 TEST_F(ProgramCheckTest, ConfigurationBesideTheExecutableByDefault) {

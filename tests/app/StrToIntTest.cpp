@@ -32,13 +32,15 @@ TEST_P(StrToIntTest, AcceptsOnlyWholeDecimalTextsInRange) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, StrToIntTest, testing::Values(
-    Case{"0", 0}, Case{"10012", 10012}, Case{"-5", -5}, Case{"+7", 7}, Case{"007", 7},
-    Case{"2147483647", 2147483647}, Case{"-2147483648", -2147483647 - 1},
-    Case{"2147483648", {}},  // 9.9.9.9999999 without its dots is far above this
-    Case{"9999999999", {}}, Case{"", {}}, Case{" 1", {}}, Case{"1 ", {}}, Case{"1a", {}},
-    Case{"1.0", {}}, Case{"+", {}}, Case{"-", {}}, Case{"+-1", {}}, Case{"0x10", {}},
-    Case{"abc", {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, StrToIntTest,
+    testing::Values(Case{"0", 0}, Case{"10012", 10012}, Case{"-5", -5}, Case{"+7", 7},
+                    Case{"007", 7}, Case{"2147483647", 2147483647},
+                    Case{"-2147483648", -2147483647 - 1},
+                    Case{"2147483648", {}}, // 9.9.9.9999999 without its dots is far above this
+                    Case{"9999999999", {}}, Case{"", {}}, Case{" 1", {}}, Case{"1 ", {}},
+                    Case{"1a", {}}, Case{"1.0", {}}, Case{"+", {}}, Case{"-", {}}, Case{"+-1", {}},
+                    Case{"0x10", {}}, Case{"abc", {}}));
 
 } // namespace
 } // namespace app

@@ -44,8 +44,8 @@ TEST(ReleaseNotesTest, Windows1252FileIsReadInItsCodePage) {
 
 TEST(ReleaseNotesTest, MalformedUtf8IsNotTakenForUtf8) {
     EXPECT_TRUE(isValidUtf8("ação €  \xF0\x9F\x98\x80"));
-    for (const char* bad : {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xFF", "a\x80"})
+    for (const char* bad :
+         {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF", "a\x80"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
 }
 

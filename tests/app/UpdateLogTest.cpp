@@ -35,7 +35,8 @@ TEST(UpdateLogTest, NewFileGetsOneMarkAndEveryLineCrLf) {
     appendLogLine(log, "Configuração lida");
 
     const std::string bytes = readFile(log);
-    const std::regex shape(kBom + "\r\n"
+    const std::regex shape(kBom +
+                           "\r\n"
                            "\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d : Início da atualização\r\n"
                            "\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d : Configuração lida\r\n");
     EXPECT_TRUE(std::regex_match(bytes, shape)) << bytes;
@@ -59,7 +60,8 @@ TEST(UpdateLogTest, LogThatCannotBeOpenedRaises) {
         appendLogLine(log, "x");
         FAIL() << "no failure";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + log + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open file \"" + log + "\". No such file or directory");
     }
 }
 

@@ -66,7 +66,8 @@ bool globMatch(std::string_view pattern, std::string_view text) {
 }
 
 std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
 }
@@ -80,7 +81,6 @@ CurrentDirectory::~CurrentDirectory() {
     std::error_code ignored;
     std::filesystem::current_path(previous_, ignored);
 }
-
 
 int unusedPort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -112,20 +112,28 @@ int SampleSite::port() const { return server_->port(); }
 void SampleSite::writeConfig(std::string_view extraUpdateLines, int port,
                              std::string_view password) const {
     const std::string app = installDir().string() + "/";
-    testsupport::writeFile(configFile(),
-                           "[UPDATE]\r\n"
-                           "NOME_CLIENTE=cliente.exe\r\n"
-                           "NOME_SERVIDOR=servidor.exe\r\n"
-                           "NOME_BD=DADOS.FDB\r\n"
-                           "DIRETORIO_INSTALACAO=" + app + "\r\n"
-                           "DIRETORIO_BD=" + app + "dados/\r\n"
-                           "DIRETORIO_WEB=Loja01\r\n" +
-                           std::string(extraUpdateLines) +
-                           "\r\n[FTP]\r\n"
-                           "HOST=127.0.0.1\r\n"
-                           "PORTA=" + std::to_string(port ? port : this->port()) + "\r\n"
-                           "USUARIO=" + kUser + "\r\n"
-                           "SENHA=" + std::string(password) + "\r\n");
+    testsupport::writeFile(configFile(), "[UPDATE]\r\n"
+                                         "NOME_CLIENTE=cliente.exe\r\n"
+                                         "NOME_SERVIDOR=servidor.exe\r\n"
+                                         "NOME_BD=DADOS.FDB\r\n"
+                                         "DIRETORIO_INSTALACAO=" +
+                                             app +
+                                             "\r\n"
+                                             "DIRETORIO_BD=" +
+                                             app +
+                                             "dados/\r\n"
+                                             "DIRETORIO_WEB=Loja01\r\n" +
+                                             std::string(extraUpdateLines) +
+                                             "\r\n[FTP]\r\n"
+                                             "HOST=127.0.0.1\r\n"
+                                             "PORTA=" +
+                                             std::to_string(port ? port : this->port()) +
+                                             "\r\n"
+                                             "USUARIO=" +
+                                             kUser +
+                                             "\r\n"
+                                             "SENHA=" +
+                                             std::string(password) + "\r\n");
 }
 
 void SampleSite::publish(const std::string& name, const std::string& bytes) const {
@@ -138,9 +146,9 @@ void SampleSite::unpublish(const std::string& name) const {
 
 void SampleSite::publishVersions(std::string_view client, std::string_view server,
                                  std::string_view firstScript) const {
-    publish("versaoFTP.ini", "[Versao]\r\nCliente=" + std::string(client) + "\r\nServidor=" +
-                                 std::string(server) + "\r\n\r\n[SCRIPT]\r\nPrimeiro=" +
-                                 std::string(firstScript) + "\r\n");
+    publish("versaoFTP.ini",
+            "[Versao]\r\nCliente=" + std::string(client) + "\r\nServidor=" + std::string(server) +
+                "\r\n\r\n[SCRIPT]\r\nPrimeiro=" + std::string(firstScript) + "\r\n");
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {

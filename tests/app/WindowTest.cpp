@@ -66,14 +66,15 @@ UpdaterSettings settingsWithoutConfig(const std::string& ownExecutable = "") {
     return {"/nonexistent/CONFIG.ini", ownExecutable, {}, [] { return true; }};
 }
 
-template <typename T>
-T* child(const QWidget& window, const char* name) {
+template <typename T> T* child(const QWidget& window, const char* name) {
     T* widget = window.findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name;
     return widget;
 }
 
-QString labelText(const QWidget& window, const char* name) { return child<QLabel>(window, name)->text(); }
+QString labelText(const QWidget& window, const char* name) {
+    return child<QLabel>(window, name)->text();
+}
 
 void saveScreenshot(QWidget& window, const char* name) {
     const QByteArray dir = qgetenv("KV_SCREENSHOT_DIR");
@@ -109,7 +110,8 @@ TEST(WindowTest, StartsOnTheCheckPageWithoutTabHeaders) {
     EXPECT_EQ(pages->currentWidget()->objectName(), "TabSheet1");
     EXPECT_TRUE(window.findChildren<QTabBar*>().isEmpty());
     EXPECT_EQ(labelText(window, "Label1"), "Atualizador");
-    EXPECT_EQ(child<QPushButton>(window, "btnBuscaAtualizacao")->text(), "Verificar se há atualizações");
+    EXPECT_EQ(child<QPushButton>(window, "btnBuscaAtualizacao")->text(),
+              "Verificar se há atualizações");
     // This test program carries no version of its own.
     EXPECT_EQ(labelText(window, "lblVersaoInstalador"), "v. ");
     EXPECT_FALSE(child<QLabel>(window, "imgLogotipo")->pixmap().isNull());
@@ -154,7 +156,8 @@ TEST(WindowTest, SuccessPage) {
     MainWindow window(settingsWithoutConfig());
     window.show();
     window.showPage(Page::Success);
-    EXPECT_EQ(child<QStackedWidget>(window, "PageControl1")->currentWidget()->objectName(), "TabSucesso");
+    EXPECT_EQ(child<QStackedWidget>(window, "PageControl1")->currentWidget()->objectName(),
+              "TabSucesso");
     EXPECT_EQ(labelText(window, "Label2"), "Atualização realizada com sucesso!");
     EXPECT_EQ(child<QPushButton>(window, "BitBtn1")->text(), "Abrir o Sistema");
     saveScreenshot(window, "page2.png");
@@ -177,7 +180,8 @@ TEST(WindowTest, MessageBoxesSpeakPortuguese) {
         EXPECT_EQ(answerer.icon, QMessageBox::Critical);
         EXPECT_EQ(answerer.buttons, QStringList{"OK"});
     }
-    for (const auto& [answer, expected] : {std::pair{QMessageBox::Yes, true}, std::pair{QMessageBox::No, false}}) {
+    for (const auto& [answer, expected] :
+         {std::pair{QMessageBox::Yes, true}, std::pair{QMessageBox::No, false}}) {
         MessageBoxAnswerer answerer(answer);
         EXPECT_EQ(window.askYesNo("Confirmação", "Deseja continuar?"), expected);
         EXPECT_EQ(answerer.title, "Confirmação");
@@ -232,7 +236,9 @@ protected:
         if (!platform::isNetworkConnected())
             GTEST_SKIP() << "this machine has no network interface up";
     }
-    UpdaterSettings settings() const { return {site.configFile().string(), "", {}, platform::isNetworkConnected}; }
+    UpdaterSettings settings() const {
+        return {site.configFile().string(), "", {}, platform::isNetworkConnected};
+    }
     apptest::SampleSite site;
 };
 
@@ -248,7 +254,8 @@ TEST_F(WindowCheckTest, CheckButtonShowsTheNewVersionAndItsNotes) {
     window.show();
     QTest::mouseClick(child<QPushButton>(window, "btnBuscaAtualizacao"), Qt::LeftButton);
 
-    EXPECT_EQ(child<QStackedWidget>(window, "PageControl1")->currentWidget()->objectName(), "TabSheet2");
+    EXPECT_EQ(child<QStackedWidget>(window, "PageControl1")->currentWidget()->objectName(),
+              "TabSheet2");
     EXPECT_EQ(labelText(window, "lblTitulo"), "Uma nova versão do sistema está disponível");
     EXPECT_EQ(labelText(window, "lblVersaoAtual"), "ATUAL: Servidor 1.0.0.12 - Cliente 1.0.0.9");
     EXPECT_EQ(labelText(window, "lblVersaoNova"), "NOVA:  Servidor 1.0.0.13 - Cliente 1.0.0.10");
