@@ -1,6 +1,6 @@
-#include "ConsoleView.h"
+#include "app/ConsoleView.h"
 
-#include "TextUtil.h"
+#include "app/TextUtil.h"
 
 #include <istream>
 #include <ostream>

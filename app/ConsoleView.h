@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpdaterView.h"
+#include "app/UpdaterView.h"
 
 #include <array>
 #include <iosfwd>

@@ -1,19 +1,24 @@
-#include "FtpConfig.h"
+#include "app/FtpConfig.h"
 
-#include "StrToInt.h"
+#include "app/StrToInt.h"
 
 #include <stdexcept>
 
 namespace app {
 
 platform::FtpSettings builtInFtpSettings() {
-    return {KELVANTRA_FTP_HOST, KELVANTRA_FTP_PORT, KELVANTRA_FTP_USER, KELVANTRA_FTP_PASSWORD};
+    platform::FtpSettings settings;
+    settings.host = KELVANTRA_FTP_HOST;
+    settings.port = KELVANTRA_FTP_PORT;
+    settings.user = KELVANTRA_FTP_USER;
+    settings.password = KELVANTRA_FTP_PASSWORD;
+    return settings;
 }
 
 platform::FtpSettings readFtpSettings(const platform::IniFile& config,
                                       const platform::FtpSettings& defaults) {
     constexpr std::string_view kSection = "FTP";
-    platform::FtpSettings settings;
+    platform::FtpSettings settings = defaults;
     settings.host = config.readString(kSection, "HOST", defaults.host);
     settings.user = config.readString(kSection, "USUARIO", defaults.user);
     settings.password = config.readString(kSection, "SENHA", defaults.password);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FtpClient.h"
-#include "IniFile.h"
+#include "platform/FtpClient.h"
+#include "platform/IniFile.h"
 
 namespace app {
 

@@ -1,12 +1,12 @@
 // The updater program: the window by default, or the update check without a window for
 // scheduled runs (see usageText).
 
-#include "CommandLine.h"
-#include "ConsoleView.h"
-#include "FtpConfig.h"
-#include "MainWindow.h"
-#include "Paths.h"
-#include "uAtualizadorAutomatico.h"
+#include "app/CommandLine.h"
+#include "app/ConsoleView.h"
+#include "app/FtpConfig.h"
+#include "app/MainWindow.h"
+#include "app/uAtualizadorAutomatico.h"
+#include "platform/Paths.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "TextUtil.h"
+#include "app/TextUtil.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -180,6 +180,7 @@ QWidget* MainWindow::buildNotesPage() {
     MemoNovidades->setGeometry(10, 80, kWidth - 20, stripTop - 80 - 10);
     MemoNovidades->setReadOnly(true);
     MemoNovidades->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoNovidades->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // long lines wrap
     MemoNovidades->setFont(pixelFont(13));
 
     auto* strip = new QFrame(page);

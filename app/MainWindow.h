@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UpdaterView.h"
-#include "uAtualizadorAutomatico.h"
+#include "app/UpdaterView.h"
+#include "app/uAtualizadorAutomatico.h"
 
 #include <QMessageBox>
 #include <QPoint>

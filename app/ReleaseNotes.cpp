@@ -1,4 +1,4 @@
-#include "ReleaseNotes.h"
+#include "app/ReleaseNotes.h"
 
 #include <array>
 #include <cstdint>

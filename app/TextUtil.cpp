@@ -1,4 +1,4 @@
-#include "TextUtil.h"
+#include "app/TextUtil.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "uAtualizadorAutomatico.h"
+#include "app/uAtualizadorAutomatico.h"
 
-#include "FileVersion.h"
-#include "FtpConfig.h"
-#include "IniFile.h"
-#include "ReleaseNotes.h"
-#include "StrToInt.h"
-#include "TextUtil.h"
-#include "UpdateLog.h"
+#include "app/FtpConfig.h"
+#include "app/ReleaseNotes.h"
+#include "app/StrToInt.h"
+#include "app/TextUtil.h"
+#include "app/UpdateLog.h"
+#include "platform/FileVersion.h"
+#include "platform/IniFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FtpClient.h"
-#include "Network.h"
-#include "UpdaterView.h"
+#include "app/UpdaterView.h"
+#include "platform/FtpClient.h"
+#include "platform/Network.h"
 
 #include <cstdint>
 #include <functional>

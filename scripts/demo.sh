@@ -110,6 +110,9 @@ else
     echo "----"
     echo "demo: exit status $status (0: an update is due, 2: up to date, 1: failure)"
 fi
-echo "demo: update log $app/atualizacao/LOG_UPDATE.txt:"
-tr -d '\r' < "$app/atualizacao/LOG_UPDATE.txt" | sed 's/^\xEF\xBB\xBF//; s/^/    /'
+log="$app/atualizacao/LOG_UPDATE.txt"
+if [[ -f "$log" ]]; then
+    echo "demo: update log $log:"
+    tr -d '\r' < "$log" | sed 's/^\xEF\xBB\xBF//; s/^/    /'
+fi
 exit "$status"

@@ -1,10 +1,10 @@
 // The update check end to end: a real FTP server on 127.0.0.1, real executables with version
 // resources, real files; the check seen through the console view, the log and the state.
 
-#include "ConsoleView.h"
-#include "Network.h"
+#include "app/ConsoleView.h"
+#include "app/uAtualizadorAutomatico.h"
+#include "platform/Network.h"
 #include "UpdaterTestSupport.h"
-#include "uAtualizadorAutomatico.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                   kThroughVersions, Page::Check, kCaptionVersions},
         CheckCase{"published_version_with_letter",
                   [](const SampleSite& s) { s.publishVersions("1.0.0.10", "1.0.0.1b"); },
-                  CheckOutcome::Failed, "'10001b' is not a valid integer value\n", kThroughVersions,
+                  CheckOutcome::Failed, "'1001b' is not a valid integer value\n", kThroughVersions,
                   Page::Check, kCaptionVersions},
         CheckCase{"server_down",
                   [](const SampleSite& s) { s.writeConfig("", apptest::unusedPort()); },

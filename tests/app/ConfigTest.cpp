@@ -1,11 +1,11 @@
 // Reading CONFIG.ini: the values, the derived folders, the validation order and the log lines.
 
-#include "ConsoleView.h"
-#include "FtpConfig.h"
-#include "IniFile.h"
+#include "app/ConsoleView.h"
+#include "app/FtpConfig.h"
+#include "app/uAtualizadorAutomatico.h"
+#include "platform/IniFile.h"
 #include "TempDir.h"
 #include "UpdaterTestSupport.h"
-#include "uAtualizadorAutomatico.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The built KELVANTRA program run as a real process: options, output and exit statuses.
 
-#include "Network.h"
+#include "platform/Network.h"
 #include "UpdaterTestSupport.h"
 
 #include <gtest/gtest.h>

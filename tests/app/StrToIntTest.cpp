@@ -1,4 +1,4 @@
-#include "StrToInt.h"
+#include "app/StrToInt.h"
 
 #include <gtest/gtest.h>
 

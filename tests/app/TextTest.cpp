@@ -1,5 +1,5 @@
-#include "ReleaseNotes.h"
-#include "TextUtil.h"
+#include "app/ReleaseNotes.h"
+#include "app/TextUtil.h"
 
 #include <gtest/gtest.h>
 

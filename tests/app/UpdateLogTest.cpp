@@ -1,4 +1,4 @@
-#include "UpdateLog.h"
+#include "app/UpdateLog.h"
 
 #include "TempDir.h"
 

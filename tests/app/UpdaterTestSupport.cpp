@@ -99,49 +99,34 @@ int unusedPort() {
 SampleSite::SampleSite() {
     std::filesystem::create_directories(installDir());
     std::filesystem::create_directories(configDir());
-    std::filesystem::create_directories(dir_ / "ftp" / "atualizacao" / "loja01");
     const std::filesystem::path fixtures = KV_PE_FIXTURES;
     std::filesystem::copy_file(fixtures / "cliente-1.0.0.9.exe", installDir() / "cliente.exe");
     std::filesystem::copy_file(fixtures / "servidor-1.0.0.12.exe", installDir() / "servidor.exe");
-    server_ = std::make_unique<testsupport::FtpServer>((dir_ / "ftp").string(), kUser, kPassword);
     writeConfig();
 }
-
-int SampleSite::port() const { return server_->port(); }
 
 void SampleSite::writeConfig(std::string_view extraUpdateLines, int port,
                              std::string_view password) const {
     const std::string app = installDir().string() + "/";
-    testsupport::writeFile(configFile(), "[UPDATE]\r\n"
-                                         "NOME_CLIENTE=cliente.exe\r\n"
-                                         "NOME_SERVIDOR=servidor.exe\r\n"
-                                         "NOME_BD=DADOS.FDB\r\n"
-                                         "DIRETORIO_INSTALACAO=" +
-                                             app +
-                                             "\r\n"
-                                             "DIRETORIO_BD=" +
-                                             app +
-                                             "dados/\r\n"
-                                             "DIRETORIO_WEB=Loja01\r\n" +
-                                             std::string(extraUpdateLines) +
-                                             "\r\n[FTP]\r\n"
-                                             "HOST=127.0.0.1\r\n"
-                                             "PORTA=" +
-                                             std::to_string(port ? port : this->port()) +
-                                             "\r\n"
-                                             "USUARIO=" +
-                                             kUser +
-                                             "\r\n"
-                                             "SENHA=" +
-                                             std::string(password) + "\r\n");
+    testsupport::writeFile(
+        configFile(), "[UPDATE]\r\n"
+                      "NOME_CLIENTE=cliente.exe\r\n"
+                      "NOME_SERVIDOR=servidor.exe\r\n"
+                      "NOME_BD=DADOS.FDB\r\n"
+                      "DIRETORIO_INSTALACAO=" + app + "\r\n"
+                      "DIRETORIO_BD=" + app + "dados/\r\n"
+                      "DIRETORIO_WEB=Loja01\r\n" +
+                      std::string(extraUpdateLines) +
+                      "\r\n[FTP]\r\n"
+                      "HOST=127.0.0.1\r\n"
+                      "PORTA=" + std::to_string(port ? port : server_.port()) + "\r\n"
+                      "USUARIO=" + server_.user() + "\r\n"
+                      "SENHA=" + std::string(password.empty() ? server_.password() : password) +
+                      "\r\n");
 }
 
 void SampleSite::publish(const std::string& name, const std::string& bytes) const {
-    testsupport::writeFile(dir_ / "ftp" / "atualizacao" / "loja01" / name, bytes);
-}
-
-void SampleSite::unpublish(const std::string& name) const {
-    std::filesystem::remove(dir_ / "ftp" / "atualizacao" / "loja01" / name);
+    testsupport::writeFile(server_.root() / "atualizacao" / "loja01" / name, bytes);
 }
 
 void SampleSite::publishVersions(std::string_view client, std::string_view server,

@@ -4,7 +4,6 @@
 #include "TempDir.h"
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,15 +36,12 @@ private:
 int unusedPort();
 
 // An installation of the system with a real FTP server publishing its update folder:
-//   <root>/app/           cliente.exe 1.0.0.9 and servidor.exe 1.0.0.12 (real PE files)
+//   <root>/app/              cliente.exe 1.0.0.9 and servidor.exe 1.0.0.12 (real PE files)
 //   <root>/app/atualizacao/  the update folder the updater fills
 //   <root>/config/CONFIG.ini
-//   <root>/ftp/atualizacao/loja01/  the published files, served on 127.0.0.1
+// and on the server, on 127.0.0.1, the folder /atualizacao/loja01/.
 class SampleSite {
 public:
-    static constexpr const char* kUser = "loja01@kaldoris.example";
-    static constexpr const char* kPassword = "s3cr3t-Senha";
-
     SampleSite();
 
     std::filesystem::path installDir() const { return dir_ / "app"; }
@@ -53,22 +49,21 @@ public:
     std::filesystem::path configDir() const { return dir_ / "config"; }
     std::filesystem::path configFile() const { return configDir() / "CONFIG.ini"; }
     std::filesystem::path log() const { return updateDir() / "LOG_UPDATE.txt"; }
-    int port() const;
+    const testsupport::FtpServer& server() const { return server_; }
 
     // Writes CONFIG.ini: section UPDATE for this installation plus extraUpdateLines, section
-    // FTP for the test server (or the given port and password).
+    // FTP for the test server, or for the given port and password where they are set.
     void writeConfig(std::string_view extraUpdateLines = "", int port = 0,
-                     std::string_view password = kPassword) const;
-    // Places a file in the published update folder; unpublish removes it.
+                     std::string_view password = "") const;
+    // Places a file in the published update folder.
     void publish(const std::string& name, const std::string& bytes) const;
-    void unpublish(const std::string& name) const;
     // versaoFTP.ini with the given versions and script order.
     void publishVersions(std::string_view client, std::string_view server,
                          std::string_view firstScript = "") const;
 
 private:
     testsupport::TempDir dir_{"kv-site"};
-    std::unique_ptr<testsupport::FtpServer> server_;
+    testsupport::FtpServer server_;
 };
 
 struct ProcessResult {
