@@ -168,9 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const SampleSite& s) { s.writeConfig("", apptest::unusedPort()); },
                   CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n",
                   Lines{"ERRO: *"}, Page::Check, kCaptionConnect},
+        // 530: the FTP server's answer to a rejected login.
         CheckCase{"wrong_password", [](const SampleSite& s) { s.writeConfig("", 0, "errada"); },
-                  CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n",
-                  Lines{"ERRO: *"}, Page::Check, kCaptionConnect},
+                  CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *530*\n",
+                  Lines{"ERRO: *530*"}, Page::Check, kCaptionConnect},
         CheckCase{"release_notes_missing",
                   [](const SampleSite& s) { s.publishVersions("1.0.0.10", "1.0.0.12"); },
                   CheckOutcome::Failed, "Erro ao baixar arquivo de novidades.\n",

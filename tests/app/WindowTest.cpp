@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 // Readable texts in failure messages.
 void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -286,6 +288,23 @@ TEST_F(WindowCheckTest, UpToDateIsToldInAMessageBoxAndTheFirstPageStays) {
     EXPECT_EQ(answerer.buttons, QStringList{"OK"});
     EXPECT_EQ(child<QStackedWidget>(window, "PageControl1")->currentIndex(), 0);
     EXPECT_EQ(button->text(), "Verificar se há atualizações");
+}
+
+// The steps pump window messages, so the operator can click again while a check runs; that
+// click must not start a second check inside the first.
+TEST_F(WindowCheckTest, ClickDuringACheckIsIgnored) {
+    site.publishVersions("1.0.0.10", "1.0.0.13");
+    site.publish("novidades.txt", "Versão 1.0.0.10\r\n");
+    MainWindow window(settings());
+    window.show();
+    auto* button = child<QPushButton>(window, "btnBuscaAtualizacao");
+    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    EXPECT_EQ(child<QStackedWidget>(window, "PageControl1")->currentIndex(), 1);
+    const auto log = apptest::logTexts(site.log());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Início da atualização"), 1)
+        << testing::PrintToString(log);
 }
 
 } // namespace
