@@ -109,7 +109,7 @@ MainWindow::MainWindow(UpdaterSettings settings, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildTitleStrip() {
-    Panel1 = new QFrame(this);
+    auto* Panel1 = new QFrame(this);
     Panel1->setObjectName("Panel1");
     Panel1->setGeometry(0, 0, kWidth, kTitleHeight);
     QPalette palette = Panel1->palette();

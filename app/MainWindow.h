@@ -9,7 +9,6 @@
 
 #include <memory>
 
-class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -27,8 +26,6 @@ class MainWindow final : public QWidget, public UpdaterView {
 public:
     explicit MainWindow(UpdaterSettings settings, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    TfrmAtualizadorAutomatico& form() { return *form_; }
 
     void showPage(Page page) override;
     void setText(Text control, const std::string& text) override;
@@ -54,7 +51,6 @@ private:
     void AdvTBSairClick();
     void messageBox(QMessageBox::Icon icon, const std::string& text);
 
-    QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QStackedWidget* PageControl1 = nullptr;
     QPushButton* btnBuscaAtualizacao = nullptr;

@@ -54,8 +54,8 @@ void TfrmAtualizadorAutomatico::FormShow() {
 }
 
 CheckOutcome TfrmAtualizadorAutomatico::btnBuscaAtualizacaoClick() {
-    upToDate_ = false;
     const FlowEnd end = runFlow([this] {
+        upToDate_ = false;
         prcLerConfig();
         prcVerificarExisteConexaoComInternet();
         prcConectarAoServidorFTP();
