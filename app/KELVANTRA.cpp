@@ -62,13 +62,17 @@ int main(int argc, char** argv) {
         return kFlowFailed;
     }
 
-    switch (line.mode) {
-    case app::RunMode::Help: std::cout << app::usageText(kProgram); return kFlowCompleted;
-    case app::RunMode::Window: return runWindow(argc, argv, settingsFor(line));
-    case app::RunMode::Check: return runCheck(settingsFor(line));
-    case app::RunMode::Install:
-        std::cerr << kProgram << ": --install: " << app::kInstalacaoIndisponivel << '\n';
-        return kFlowFailed;
+    try {
+        switch (line.mode) {
+        case app::RunMode::Help: std::cout << app::usageText(kProgram); return kFlowCompleted;
+        case app::RunMode::Window: return runWindow(argc, argv, settingsFor(line));
+        case app::RunMode::Check: return runCheck(settingsFor(line));
+        case app::RunMode::Install:
+            std::cerr << kProgram << ": --install: " << app::kInstalacaoIndisponivel << '\n';
+            return kFlowFailed;
+        }
+    } catch (const std::exception& e) { // before any flow runs: e.g. no path of our own
+        std::cerr << kProgram << ": " << e.what() << '\n';
     }
     return kFlowFailed;
 }
