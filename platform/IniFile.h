@@ -9,8 +9,10 @@ namespace platform {
 // Reads INI files the way the Windows profile reader does: section and key names compared
 // without regard to ASCII case, blanks around names and values dropped, a UTF-8 byte-order
 // mark tolerated, backslashes and semicolons inside values kept, the first of duplicate keys
-// wins, no continuation lines and no line-length limit. A missing file, section or key reads
-// as the default.
+// wins, no continuation lines and no line-length limit. A value wholly enclosed in matching
+// quotes ("x" or 'x') loses them. Lines end with CR LF, LF or CR; a line starting with ';' is
+// a comment; keys before the first section header are ignored. A missing file, section or key
+// reads as the default; a key present with an empty value reads as empty.
 class IniFile {
 public:
     IniFile() = default;

@@ -1,0 +1,75 @@
+// The console view: what reaches standard output, and the questions asked on the terminal.
+
+#include "app/ConsoleView.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace app {
+namespace {
+
+struct Console {
+    explicit Console(const std::string& input = "", bool answerYes = false)
+        : in(input), view(out, in, answerYes) {}
+    std::ostringstream out;
+    std::istringstream in;
+    ConsoleView view;
+};
+
+TEST(ConsoleViewTest, MessagesBreakLinesAtEveryCarriageReturn) {
+    Console console;
+    console.view.showMessage("Erro ao baixar arquivos da atualização\r\rmotivo");
+    console.view.showError("'1a' is not a valid integer value");
+    EXPECT_EQ(console.out.str(), "Erro ao baixar arquivos da atualização\n\nmotivo\n"
+                                 "'1a' is not a valid integer value\n");
+}
+
+TEST(ConsoleViewTest, PageWithAnUpdatePrintsVersionsAndNotes) {
+    Console console;
+    console.view.setText(Text::CurrentVersion, "ATUAL: 1.0.0.9");
+    console.view.setText(Text::NewVersion, "NOVA: 1.0.0.10");
+    console.view.setText(Text::CheckButton, "Localizando servidor...");
+    console.view.setReleaseNotes({"Histórico de versões", "", "- Correção"});
+    console.view.showPage(Page::Check);
+    EXPECT_EQ(console.out.str(), "");
+    console.view.showPage(Page::Notes);
+    EXPECT_EQ(console.out.str(), "ATUAL: 1.0.0.9\nNOVA: 1.0.0.10\nHistórico de versões\n\n- Correção\n");
+    EXPECT_EQ(console.view.page(), Page::Notes);
+    EXPECT_EQ(console.view.text(Text::CheckButton), "Localizando servidor...");
+}
+
+TEST(ConsoleViewTest, KeepsTheStateOfTheProgressControls) {
+    Console console;
+    EXPECT_EQ(console.view.text(Text::Progress), "Progresso..");
+    EXPECT_FALSE(console.view.progressControlsVisible());
+    console.view.showProgressControls(true);
+    console.view.setProgressMax(10);
+    console.view.setProgressPosition(4);
+    EXPECT_TRUE(console.view.progressControlsVisible());
+    EXPECT_EQ(console.view.progressMax(), 10);
+    EXPECT_EQ(console.view.progressPosition(), 4);
+    EXPECT_EQ(console.out.str(), "");
+}
+
+TEST(ConsoleViewTest, QuestionsAreAnsweredOnTheTerminal) {
+    struct Case {
+        const char* input;
+        bool answer;
+    };
+    for (const Case& c : {Case{"s\n", true}, Case{"SIM\n", true}, Case{"n\n", false},
+                          Case{"nao\n", false}, Case{"talvez\nN\n", false}, Case{"", false}}) {
+        Console console(c.input);
+        EXPECT_EQ(console.view.askYesNo("Confirmação", "Deseja continuar?"), c.answer) << c.input;
+        EXPECT_TRUE(console.out.str().starts_with("Confirmação: Deseja continuar?\n[s/n] "));
+    }
+}
+
+TEST(ConsoleViewTest, AnswerYesAsksNothing) {
+    Console console("n\n", /*answerYes=*/true);
+    EXPECT_TRUE(console.view.askYesNo("Confirmação", "Linha 1\r\rDeseja continuar?"));
+    EXPECT_EQ(console.out.str(), "Confirmação: Linha 1\n\nDeseja continuar?\n[s/n] s\n");
+}
+
+} // namespace
+} // namespace app
