@@ -60,7 +60,7 @@ def make_handler(args):
     Handler.banner = "KELVANTRA test FTP server ready."
     Handler.log_cmds_list = list(proto_cmds)
     if args.no_epsv:
-        Handler.proto_cmds = {name: spec for name, spec in proto_cmds.items() if name != "EPSV"}
+        Handler.proto_cmds = {name: entry for name, entry in proto_cmds.items() if name != "EPSV"}
     if args.throttle > 0:
         class Throttled(ThrottledDTPHandler):
             write_limit = args.throttle
