@@ -10,7 +10,7 @@
 namespace testsupport {
 
 struct FtpServerOptions {
-    double idleTimeoutSeconds = 0; // drop idle control connections after this long; 0: never
+    double idleTimeoutSeconds = 0; // drop idle control connections after this long; 0: 300 s
     bool refuseEpsv = false;       // answer EPSV with 500, so clients fall back to PASV
     int throttleBytesPerSecond = 0; // 0: full speed
     int maxConnections = 0;        // more are turned away with "421"; 0: no limit
@@ -38,6 +38,8 @@ public:
     void stop();
     // SIGKILL at once, as in a crash; waits for it.
     void kill();
+    // SIGSTOP: a hung server, whose connections stay open but answer nothing.
+    void freeze();
 
 private:
     void waitForPort();
