@@ -1,6 +1,6 @@
-// The FTP client over libcurl. One easy handle lives for the whole session: curl_easy_reset
-// before each operation clears the options but keeps the live control connection, so the
-// check and the installation that follows it share one login.
+// The FTP client over libcurl. One easy handle and its connection cache live for the whole
+// session: curl_easy_reset before each operation clears the options but keeps the live control
+// connection, so the check and the installation that follows it share one login.
 #include "platform/FtpClient.h"
 
 #include "platform/UniqueFd.h"
@@ -19,18 +19,69 @@
 namespace platform {
 namespace {
 
-struct CurlCleanup {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+// One easy handle and the multi handle that drives it. Requests go through the multi
+// interface, whose connection cache keeps the control connection between requests, rather
+// than curl_easy_perform: with that, libcurl 7.88 often starts the passive data connection of
+// a request in the same folder as the previous one only after its one-second poll timeout.
+class CurlSession {
+public:
+    CurlSession() {
+        static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+        multi_ = initialised ? curl_multi_init() : nullptr;
+        easy_ = multi_ ? curl_easy_init() : nullptr;
+        if (!easy_) {
+            release();
+            throw FtpError("Cannot start the FTP client (libcurl did not initialise)");
+        }
+    }
+    ~CurlSession() { release(); } // closes the connection with QUIT
+    CurlSession(const CurlSession&) = delete;
+    CurlSession& operator=(const CurlSession&) = delete;
 
-CurlHandle newCurlHandle() {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    CURL* handle = initialised ? curl_easy_init() : nullptr;
-    if (!handle)
-        throw FtpError("Cannot start the FTP client (libcurl did not initialise)");
-    return CurlHandle(handle);
-}
+    CURL* easy() const { return easy_; }
+
+    CURLcode perform() {
+        check(curl_multi_add_handle(multi_, easy_));
+        try {
+            for (int running = 1; running;) {
+                check(curl_multi_perform(multi_, &running));
+                if (running)
+                    check(curl_multi_poll(multi_, nullptr, 0, pollMilliseconds, nullptr));
+            }
+        } catch (...) {
+            curl_multi_remove_handle(multi_, easy_);
+            throw;
+        }
+        CURLcode result = CURLE_OK;
+        int queued = 0;
+        while (const CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy_)
+                result = message->data.result;
+        }
+        check(curl_multi_remove_handle(multi_, easy_));
+        return result;
+    }
+
+private:
+    static constexpr int pollMilliseconds = 50;
+
+    static void check(CURLMcode code) {
+        if (code != CURLM_OK)
+            throw FtpError(std::string("FTP client failure: ") + curl_multi_strerror(code));
+    }
+
+    void release() {
+        if (multi_)
+            curl_multi_cleanup(multi_);
+        if (easy_)
+            curl_easy_cleanup(easy_);
+        multi_ = nullptr;
+        easy_ = nullptr;
+    }
+
+    CURLM* multi_ = nullptr;
+    CURL* easy_ = nullptr;
+};
 
 template <typename Value>
 void setOption(CURL* handle, CURLoption option, Value value) {
@@ -114,9 +165,10 @@ struct Download {
     std::function<void(std::int64_t)>* onWork = nullptr;
     std::exception_ptr callbackError;
 
-    void report() {
+    // During the transfer only news is reported; at its end the final size always is.
+    void report(bool final) {
         const std::int64_t soFar = offset + received;
-        if (soFar == reported || !*onWork)
+        if (soFar == reported || (!final && received == 0) || !*onWork)
             return;
         reported = soFar;
         (*onWork)(soFar);
@@ -143,7 +195,7 @@ size_t writeToDownload(char* data, size_t size, size_t count, void* context) {
 int reportDownloadProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto& download = *static_cast<Download*>(context);
     try {
-        download.report();
+        download.report(false);
         return 0;
     } catch (...) {
         download.callbackError = std::current_exception();
@@ -181,7 +233,7 @@ struct FtpClient::Impl {
     FtpClient& owner;
     FtpSettings settings; // as configured; the session copies them at connect
     FtpSettings session;
-    CurlHandle curl;
+    std::unique_ptr<CurlSession> curl;
     std::string workingDir = "/";
     char errorBuffer[CURL_ERROR_SIZE] = {};
     std::string lastReply;
@@ -197,7 +249,7 @@ struct FtpClient::Impl {
         std::string text = "ftp://" + session.host + ":" + std::to_string(session.port) + "/%2F";
         const auto segments = pathSegments(absolutePath);
         for (size_t i = 0; i < segments.size(); ++i) {
-            char* escaped = curl_easy_escape(curl.get(), segments[i].data(),
+            char* escaped = curl_easy_escape(curl->easy(), segments[i].data(),
                                              static_cast<int>(segments[i].size()));
             if (!escaped)
                 throw FtpError("Cannot build the address of " + absolutePath);
@@ -209,7 +261,7 @@ struct FtpClient::Impl {
 
     // Clears the previous request and sets what every request has.
     void prepare(const std::string& requestUrl) {
-        CURL* h = curl.get();
+        CURL* h = curl->easy();
         curl_easy_reset(h);
         errorBuffer[0] = '\0';
         lastReply.clear();
@@ -235,9 +287,9 @@ struct FtpClient::Impl {
     Outcome performOnce(const std::function<void()>& setUp) {
         setUp();
         Outcome outcome;
-        outcome.code = curl_easy_perform(curl.get());
-        curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &outcome.responseCode);
-        curl_easy_getinfo(curl.get(), CURLINFO_OS_ERRNO, &outcome.osErrno);
+        outcome.code = curl->perform();
+        curl_easy_getinfo(curl->easy(), CURLINFO_RESPONSE_CODE, &outcome.responseCode);
+        curl_easy_getinfo(curl->easy(), CURLINFO_OS_ERRNO, &outcome.osErrno);
         outcome.message = describe(outcome);
         return outcome;
     }
@@ -297,7 +349,7 @@ struct FtpClient::Impl {
             download.received = 0;
             download.writeErrno = 0;
             prepare(url(remotePath, false));
-            CURL* h = curl.get();
+            CURL* h = curl->easy();
             setOption(h, CURLOPT_WRITEFUNCTION, writeToDownload);
             setOption(h, CURLOPT_WRITEDATA, &download);
             setOption(h, CURLOPT_NOPROGRESS, 0L);
@@ -315,7 +367,7 @@ struct FtpClient::Impl {
                            ": " + std::strerror(download.writeErrno));
         if (!outcome.ok())
             raise("Cannot download " + remotePath, outcome);
-        download.report(); // a tiny file may be done before curl reports any progress
+        download.report(true); // a tiny file may be done before curl reports any progress
     }
 
     // Continues the local file from its size; false when it cannot be continued because it
@@ -378,13 +430,13 @@ bool FtpClient::connected() const { return impl_->curl != nullptr; }
 void FtpClient::connect() {
     disconnect();
     impl_->session = impl_->settings;
-    impl_->curl = newCurlHandle();
+    impl_->curl = std::make_unique<CurlSession>();
     impl_->workingDir = "/";
     Outcome outcome;
     try {
         outcome = impl_->perform([this] {
             impl_->prepare(impl_->url("/", true));
-            setOption(impl_->curl.get(), CURLOPT_NOBODY, 1L); // log in, nothing more
+            setOption(impl_->curl->easy(), CURLOPT_NOBODY, 1L); // log in, nothing more
         });
     } catch (...) {
         impl_->curl.reset();
@@ -405,7 +457,7 @@ void FtpClient::changeDir(const std::string& remoteDir) {
     const auto target = absoluteRemotePath(impl_->workingDir, remoteDir);
     const Outcome outcome = impl_->perform([&] {
         impl_->prepare(impl_->url(target, true));
-        setOption(impl_->curl.get(), CURLOPT_NOBODY, 1L); // only the CWD commands
+        setOption(impl_->curl->easy(), CURLOPT_NOBODY, 1L); // only the CWD commands
     });
     if (!outcome.ok())
         Impl::raise("Cannot change to the folder " + target, outcome);
@@ -418,7 +470,7 @@ std::vector<FtpListItem> FtpClient::list() {
     const Outcome outcome = impl_->perform([&] {
         items.clear();
         impl_->prepare(impl_->url(impl_->workingDir, true) + "*");
-        CURL* h = impl_->curl.get();
+        CURL* h = impl_->curl->easy();
         setOption(h, CURLOPT_WILDCARDMATCH, 1L);
         setOption(h, CURLOPT_CHUNK_BGN_FUNCTION, keepListItem);
         setOption(h, CURLOPT_CHUNK_DATA, &items);
@@ -436,12 +488,12 @@ std::int64_t FtpClient::size(const std::string& remoteName) {
     const auto path = absoluteRemotePath(impl_->workingDir, remoteName);
     const Outcome outcome = impl_->perform([&] {
         impl_->prepare(impl_->url(path, false));
-        setOption(impl_->curl.get(), CURLOPT_NOBODY, 1L); // SIZE without RETR
+        setOption(impl_->curl->easy(), CURLOPT_NOBODY, 1L); // SIZE without RETR
     });
     if (!outcome.ok())
         Impl::raise("Cannot get the size of " + path, outcome);
     curl_off_t size = -1;
-    curl_easy_getinfo(impl_->curl.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    curl_easy_getinfo(impl_->curl->easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
     if (size < 0)
         throw FtpError("Cannot get the size of " + path + ": the server did not tell it");
     return size;

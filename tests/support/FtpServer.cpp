@@ -97,10 +97,16 @@ void FtpServer::stop() { end(SIGTERM, 3.0); }
 
 void FtpServer::kill() { end(SIGKILL, 0.0); }
 
+void FtpServer::freeze() {
+    if (pid_ > 0)
+        ::kill(pid_, SIGSTOP);
+}
+
 void FtpServer::end(int signal, double graceSeconds) {
     if (pid_ <= 0)
         return;
     ::kill(pid_, signal);
+    ::kill(pid_, SIGCONT); // a frozen server handles the signal only when it runs again
     const auto deadline = Clock::now() + std::chrono::duration<double>(graceSeconds);
     int status = 0;
     while (waitpid(pid_, &status, WNOHANG) == 0) {

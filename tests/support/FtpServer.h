@@ -38,6 +38,8 @@ public:
     void stop();
     // SIGKILL at once, as in a crash; waits for it.
     void kill();
+    // SIGSTOP: a hung server, whose connections stay open but answer nothing.
+    void freeze();
 
 private:
     void waitForPort();
