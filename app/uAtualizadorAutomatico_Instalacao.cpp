@@ -53,7 +53,7 @@ void executeBlock(platform::FbStatement& statement, platform::FbTransaction& tra
 } // namespace
 
 bool TfrmAtualizadorAutomatico::btnAtualizacaoClick() {
-    return runFlow([this] {
+    const FlowEnd end = runFlow([this] {
         if (!view_.askYesNo("Confirmação",
                             "Antes de iniciar o processo de atualização o sistema será fechado "
                             "automaticamente.\r\rDeseja continuar?"))
@@ -66,7 +66,8 @@ bool TfrmAtualizadorAutomatico::btnAtualizacaoClick() {
         prcDescompactarAtualizacao();
         prcAtualizarBD();
         prcTrocarExe();
-    }) == FlowEnd::Completed;
+    });
+    return end == FlowEnd::Completed;
 }
 
 void TfrmAtualizadorAutomatico::endInstallation(const std::string& message) {
@@ -149,7 +150,8 @@ void TfrmAtualizadorAutomatico::prcDescompactarAtualizacao() {
         s.boolTemScriptAutomatico = false;
         s.boolTemScriptManual = false;
         if (!s.boolApenasCliente) {
-            s.boolTemScriptAutomatico = platform::fileExists(s.strDiretorioAtualizacao + "SCRIPT.FDB");
+            s.boolTemScriptAutomatico =
+                platform::fileExists(s.strDiretorioAtualizacao + "SCRIPT.FDB");
             s.boolTemScriptManual = platform::fileExists(s.strDiretorioAtualizacao + "SCRIPT.txt");
         }
     } catch (const std::exception& e) {
@@ -231,11 +233,12 @@ void TfrmAtualizadorAutomatico::prcTrocarExe() {
 }
 
 bool TfrmAtualizadorAutomatico::BitBtn1Click() {
-    return runFlow([this] {
+    const FlowEnd end = runFlow([this] {
         const auto& s = state_;
         prcAbrirSistema(s.strDiretorioEXE + s.strNomeServidor, s.strNomeServidor);
         prcAbrirSistema(s.strDiretorioEXE + s.strNomeCliente, s.strNomeCliente);
-    }) == FlowEnd::Completed;
+    });
+    return end == FlowEnd::Completed;
 }
 
 void TfrmAtualizadorAutomatico::prcAbrirSistema(const std::string& path, const std::string& name) {

@@ -7,11 +7,9 @@ void SqlConnection::Open() {
         return;
     if (!driverLink_.client)
         throw platform::FbError("No Firebird client library was chosen for the connection");
-    database_ = platform::FbDatabase::attach(driverLink_.client, Params.Database,
-                                             {.user = Params.User_Name,
-                                              .password = Params.Password,
-                                              .charset = "UTF8",
-                                              .dialect = 3});
+    database_ = platform::FbDatabase::attach(
+        driverLink_.client, Params.Database,
+        {.user = Params.User_Name, .password = Params.Password, .charset = "UTF8", .dialect = 3});
 }
 
 void SqlConnection::Close() { database_.reset(); }

@@ -64,8 +64,11 @@ bool isExecutable(const fs::path& file) {
 struct InstallRun {
     explicit InstallRun(const apptest::SampleSite& site, bool answerYes = true,
                         const std::string& input = "")
-        : in(input), view(out, in, answerYes),
-          form(view, UpdaterSettings{site.configFile().string(), "", {}, [] { return true; }, 10}) {}
+        : in(input), view(out, in, answerYes), form(view, settingsFor(site)) {}
+
+    static UpdaterSettings settingsFor(const apptest::SampleSite& site) {
+        return {site.configFile().string(), "", {}, [] { return true; }, 10};
+    }
 
     // The check, then "Instalar nova versão".
     bool install() {
@@ -115,19 +118,23 @@ TEST_F(InstallTest, FullInstallation) {
     EXPECT_EQ(client.waitForExit(), 0);
     EXPECT_EQ(server.waitForExit(), 0);
     // Downloaded, backed up, unpacked and installed.
-    EXPECT_EQ(readFile(update("atualizacao.zip")), readFile(site.publishedDir() / "atualizacao.zip"));
-    EXPECT_EQ(readFile(update(backupOf(site.clientName()))), readFile(apptest::sampleClient("1.0.0.9")));
-    EXPECT_EQ(readFile(update(backupOf(site.serverName()))), readFile(apptest::sampleServer("1.0.0.12")));
+    EXPECT_EQ(readFile(update("atualizacao.zip")),
+              readFile(site.publishedDir() / "atualizacao.zip"));
+    EXPECT_EQ(readFile(update(backupOf(site.clientName()))),
+              readFile(apptest::sampleClient("1.0.0.9")));
+    EXPECT_EQ(readFile(update(backupOf(site.serverName()))),
+              readFile(apptest::sampleServer("1.0.0.12")));
     EXPECT_EQ(readFile(update(backupOf("DADOS.FDB"))), databaseBefore);
-    for (const auto& [name, version] : {std::pair{site.clientName(), "1.0.0.10"},
-                                        std::pair{site.serverName(), "1.0.0.13"}}) {
+    for (const auto& [name, version] :
+         {std::pair{site.clientName(), "1.0.0.10"}, std::pair{site.serverName(), "1.0.0.13"}}) {
         EXPECT_TRUE(isExecutable(site.installed(name))) << name;
         EXPECT_EQ(platform::readFileVersion(site.installed(name).string()), version) << name;
     }
     EXPECT_EQ(readFile(site.installed(site.clientName())), InstallSite::newClient());
     // The manual script's changes.
     EXPECT_EQ(site.query(tableCount("PRODUTOS")), "1");
-    EXPECT_EQ(site.query("SELECT NOME || ' ' || COALESCE(EMAIL, '-') FROM CLIENTES"), "Ana Souza -");
+    EXPECT_EQ(site.query("SELECT NOME || ' ' || COALESCE(EMAIL, '-') FROM CLIENTES"),
+              "Ana Souza -");
     // The success page, and what the operator read on the way.
     EXPECT_EQ(run.view.page(), Page::Success);
     EXPECT_EQ(run.view.text(Text::Progress), "Atualização concluida!");
@@ -223,28 +230,32 @@ void publishDamaged(const InstallSite& site) {
 
 INSTANTIATE_TEST_SUITE_P(
     Archives, RefusedArchiveTest,
-    testing::Values(
-        ArchiveCase{"climbing_out",
-                    [](const InstallSite& s) { s.publishArchive({{"../fora.txt", "x"}}); },
-                    "unsafe entry name in archive: '../fora.txt'"},
-        ArchiveCase{"climbing_out_with_backslashes",
-                    [](const InstallSite& s) { s.publishArchive({{"..\\fora.txt", "x"}}); },
-                    "unsafe entry name"},
-        ArchiveCase{"absolute_name",
-                    [](const InstallSite& s) {
-                        s.publishArchive({{(s.installDir() / "fora.txt").string(), "x"}});
-                    },
-                    "unsafe entry name"},
-        ArchiveCase{"damaged_data", publishDamaged, "entry '"},
-        ArchiveCase{"truncated",
-                    [](const InstallSite& s) {
-                        s.publishArchive({{"SCRIPT.txt", kScript}});
-                        const fs::path zip = s.publishedDir() / "atualizacao.zip";
-                        const std::string bytes = readFile(zip);
-                        testsupport::writeFile(zip, bytes.substr(0, bytes.size() / 2));
-                    },
-                    "Not a zip archive"},
-        ArchiveCase{"missing", [](const InstallSite&) {}, "No such file"}),
+    testing::Values(ArchiveCase{"climbing_out",
+                                [](const InstallSite& s) {
+                                    s.publishArchive({{"../fora.txt", "x"}});
+                                },
+                                "unsafe entry name in archive: '../fora.txt'"},
+                    ArchiveCase{"climbing_out_with_backslashes",
+                                [](const InstallSite& s) {
+                                    s.publishArchive({{"..\\fora.txt", "x"}});
+                                },
+                                "unsafe entry name"},
+                    ArchiveCase{
+                        "absolute_name",
+                        [](const InstallSite& s) {
+                            s.publishArchive({{(s.installDir() / "fora.txt").string(), "x"}});
+                        },
+                        "unsafe entry name"},
+                    ArchiveCase{"damaged_data", publishDamaged, "entry '"},
+                    ArchiveCase{"truncated",
+                                [](const InstallSite& s) {
+                                    s.publishArchive({{"SCRIPT.txt", kScript}});
+                                    const fs::path zip = s.publishedDir() / "atualizacao.zip";
+                                    const std::string bytes = readFile(zip);
+                                    testsupport::writeFile(zip, bytes.substr(0, bytes.size() / 2));
+                                },
+                                "Not a zip archive"},
+                    ArchiveCase{"missing", [](const InstallSite&) {}, "No such file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The server goes away in an orderly way when asked for the archive: the download step ends
@@ -348,13 +359,13 @@ TEST_P(UpgradeOrderTest, UpgradesRunInThePublishedOrder) {
     EXPECT_EQ(logTexts(site.log()).back(), kUnavailable);
 }
 
-INSTANTIATE_TEST_SUITE_P(Orders, UpgradeOrderTest,
-                         testing::Values(
-                             OrderCase{"automatic_first", "A", {kAutomatic, kUnavailable, kManual}},
-                             OrderCase{"lower_case_a_is_manual_first", "a",
-                                       {kManual, kAutomatic, kUnavailable}},
-                             OrderCase{"empty_is_manual_first", "", {kManual, kAutomatic, kUnavailable}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Orders, UpgradeOrderTest,
+    testing::Values(OrderCase{"automatic_first", "A", {kAutomatic, kUnavailable, kManual}},
+                    OrderCase{
+                        "lower_case_a_is_manual_first", "a", {kManual, kAutomatic, kUnavailable}},
+                    OrderCase{"empty_is_manual_first", "", {kManual, kAutomatic, kUnavailable}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InstallTest, ClientOnlyInstallsTheClientAndLeavesTheDatabase) {
     site.writeConfig("APENAS_CLIENTE=S\r\n");
@@ -362,7 +373,8 @@ TEST_F(InstallTest, ClientOnlyInstallsTheClientAndLeavesTheDatabase) {
     InstallRun run(site);
     ASSERT_TRUE(run.install()) << run.out.str();
     EXPECT_EQ(readFile(site.installed(site.clientName())), InstallSite::newClient());
-    EXPECT_EQ(readFile(site.installed(site.serverName())), readFile(apptest::sampleServer("1.0.0.12")));
+    EXPECT_EQ(readFile(site.installed(site.serverName())),
+              readFile(apptest::sampleServer("1.0.0.12")));
     EXPECT_EQ(site.query(tableCount("PRODUTOS")), "0");
     EXPECT_EQ(run.installOutput().find(kManual), std::string::npos);
 }

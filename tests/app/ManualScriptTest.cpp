@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, "INSERT A\r\nINSERT B\r\n"}}},
         SplitCase{"blank_and_tab_lines_separate", "A\r\n \t \r\n\t\r\nB\r\n",
                   {{1, "A\r\n"}, {4, "B\r\n"}}},
-        SplitCase{"control_characters_are_blank", "A\r\n\x1A\r\nB\r\n", {{1, "A\r\n"}, {3, "B\r\n"}}},
+        SplitCase{"control_characters_are_blank", "A\r\n\x1A\r\nB\r\n",
+                  {{1, "A\r\n"}, {3, "B\r\n"}}},
         SplitCase{"no_break_space_is_not_blank", "A\r\n\xC2\xA0\r\nB\r\n",
                   {{1, "A\r\n\xC2\xA0\r\nB\r\n"}}},
         SplitCase{"leading_and_trailing_spaces_are_kept", "  SELECT 1  \r\n\t  FROM X \t\r\n",
@@ -67,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, "SELECT 1\r\n\xEF\xBB\xBFX\r\n"}}},
         SplitCase{"lf_line_ends", "A\nB\n\nC\n", {{1, "A\r\nB\r\n"}, {4, "C\r\n"}}},
         SplitCase{"cr_line_ends", "A\rB\r\rC\r", {{1, "A\r\nB\r\n"}, {4, "C\r\n"}}},
-        SplitCase{"mixed_line_ends", "A\r\nB\n\rC\r\n\nD", {{1, "A\r\nB\r\n"}, {4, "C\r\n"}, {6, "D\r\n"}}}),
+        SplitCase{"mixed_line_ends", "A\r\nB\n\rC\r\n\nD",
+                  {{1, "A\r\nB\r\n"}, {4, "C\r\n"}, {6, "D\r\n"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The runner on its own, with the state an installation would have given it: an install
@@ -157,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
     Scripts, ManualRunnerCaseTest,
     testing::Values(
         RunnerCase{"blank_lines_only", "\r\n \r\n\t\r\n", "", "<none>"},
-        RunnerCase{"last_block_without_blank_line", kFirst + "\r\n" + "INSERT INTO T VALUES (2, 'dois')",
-                   "", "um|dois"},
+        RunnerCase{"last_block_without_blank_line",
+                   kFirst + "\r\n" + "INSERT INTO T VALUES (2, 'dois')", "", "um|dois"},
         RunnerCase{"tab_only_separator_line", kFirst + "\t\t\r\n" + kSecond, "", "um|dois"},
         // The literal spans two lines: the trailing blanks of the first, its CR LF and the
         // leading blanks of the second reach the server as written.
@@ -166,10 +168,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "INSERT INTO T VALUES (1, 'a   \r\n   b')\r\n", "", "a   \r\n   b"},
         RunnerCase{"byte_order_mark_and_utf8", "\xEF\xBB\xBFINSERT INTO T VALUES (1, 'Ação')\r\n",
                    "", "Ação"},
-        RunnerCase{"lf_line_ends", "INSERT INTO T\nVALUES (1, 'um')\n\nINSERT INTO T VALUES (2, 'dois')\n",
-                   "", "um|dois"},
-        RunnerCase{"cr_line_ends", "INSERT INTO T\rVALUES (1, 'um')\r\rINSERT INTO T VALUES (2, 'dois')\r",
-                   "", "um|dois"},
+        RunnerCase{"lf_line_ends",
+                   "INSERT INTO T\nVALUES (1, 'um')\n\nINSERT INTO T VALUES (2, 'dois')\n", "",
+                   "um|dois"},
+        RunnerCase{"cr_line_ends",
+                   "INSERT INTO T\rVALUES (1, 'um')\r\rINSERT INTO T VALUES (2, 'dois')\r", "",
+                   "um|dois"},
         // The server rejects the two statements sent as one text, and the block before them
         // goes with them.
         RunnerCase{"two_statements_in_one_block_roll_everything_back",
@@ -180,16 +184,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "Table unknown\n-NADA", "<none>"},
         // A COMMIT would make the blocks before it stay whatever happens after it.
         RunnerCase{"commit_is_refused", kFirst + "\r\nCOMMIT\r\n\r\n" + kSecond,
-                   "O bloco da linha 3 encerra ou inicia uma transação (COMMIT, ROLLBACK ou SET "
-                   "TRANSACTION). O script manual é executado em uma única transação e não pode "
-                   "controlá-la.",
+                   "O bloco da linha 3 encerra ou inicia uma transação (COMMIT, ROLLBACK ou "
+                   "SET TRANSACTION). O script manual é executado em uma única transação e não "
+                   "pode controlá-la.",
                    "<none>"},
-        RunnerCase{"rollback_is_refused", kFirst + "\r\n  rollback work\r\n", "O bloco da linha 3 encerra",
-                   "<none>"},
+        RunnerCase{"rollback_is_refused", kFirst + "\r\n  rollback work\r\n",
+                   "O bloco da linha 3 encerra", "<none>"},
         RunnerCase{"set_transaction_is_refused", "SET TRANSACTION READ COMMITTED\r\n\r\n" + kFirst,
                    "O bloco da linha 1 encerra", "<none>"},
         RunnerCase{"savepoints_stay_inside_the_transaction",
-                   kFirst + "\r\nSAVEPOINT S1\r\n\r\n" + kSecond + "\r\nROLLBACK TO SAVEPOINT S1\r\n",
+                   kFirst + "\r\nSAVEPOINT S1\r\n\r\n" + kSecond +
+                       "\r\nROLLBACK TO SAVEPOINT S1\r\n",
                    "", "um"},
         RunnerCase{"parameter_markers_are_refused", kFirst + "\r\nINSERT INTO T VALUES (2, ?)\r\n",
                    "O bloco da linha 3 tem marcadores de parâmetro (?), que o script manual não "
