@@ -8,7 +8,6 @@
 #       a stand-in for the application's client and server executables in tests and the demo.
 include_guard(GLOBAL)
 
-
 function(kv_add_version_note target version)
     if(NOT version MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
         message(FATAL_ERROR "kv_add_version_note(${target}): '${version}' is not of the form a.b.c.d")

@@ -3,6 +3,7 @@
 #include "platform/Processes.h"
 
 #include "TempDir.h"
+#include "TestCases.h"
 
 #include <gtest/gtest.h>
 
@@ -20,24 +21,6 @@ using testsupport::writeFile;
 
 fs::perms permissionsOf(const fs::path& path) {
     return fs::status(path).permissions() & fs::perms::mask;
-}
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const platform::FileError& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no FileError raised";
-    return {};
 }
 
 class FileOpsTest : public testing::Test {
@@ -80,7 +63,7 @@ TEST_F(FileOpsTest, CopyFileOverwritesWithTheSourcesBytesAndPermissions) {
     platform::copyFile(at("DADOS.FDB"), at("BKP_0903_DADOS.FDB"));
     EXPECT_EQ(readFile(at("BKP_0903_DADOS.FDB")), readFile(at("DADOS.FDB")));
     EXPECT_EQ(permissionsOf(at("BKP_0903_DADOS.FDB")), fs::perms(0640));
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"BKP_0903_DADOS.FDB", "DADOS.FDB"}));
+    EXPECT_EQ(platformtest::folderTree(dir.path()), (std::vector<std::string>{"BKP_0903_DADOS.FDB", "DADOS.FDB"}));
 }
 
 struct CopyFailure {
@@ -100,13 +83,13 @@ TEST_P(CopyFailures, NameTheFilesAndTheReasonAndLeaveTheTargetAlone) {
     fs::create_directory(at("pasta"));
     const auto& c = GetParam();
     for (const auto& copy : {platform::copyFile, platform::replaceFile}) {
-        const auto message = failureOf([&] { copy(at(c.src), at(c.dst)); });
+        const auto message = platformtest::messageOf<platform::FileError>([&] { copy(at(c.src), at(c.dst)); });
         EXPECT_NE(message.find(at(c.src)), std::string::npos) << message;
         EXPECT_NE(message.find(at(c.dst)), std::string::npos) << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     }
     EXPECT_EQ(readFile(at("destino.txt")), "antigo");
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"destino.txt", "origem.txt", "pasta"}));
+    EXPECT_EQ(platformtest::folderTree(dir.path()), (std::vector<std::string>{"destino.txt", "origem.txt", "pasta/"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CopyFailures,
@@ -114,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CopyFailures,
                                          CopyFailure{"source_is_a_folder", "pasta", "destino.txt", "not a file"},
                                          CopyFailure{"missing_target_folder", "origem.txt", "falta/destino.txt", "No such file"},
                                          CopyFailure{"target_is_a_folder", "origem.txt", "pasta", "directory"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 TEST_F(FileOpsTest, ReplaceFileInstallsAnExecutableOverARunningOne) {
     const auto installed = at("KvCliente" + std::to_string(::getpid()));
@@ -130,7 +113,7 @@ TEST_F(FileOpsTest, ReplaceFileInstallsAnExecutableOverARunningOne) {
     EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), 0) << "the running program was disturbed";
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
-    EXPECT_EQ(namesIn(dir.path()).size(), 2u);
+    EXPECT_EQ(platformtest::folderTree(dir.path()).size(), 2u);
 }
 
 TEST_F(FileOpsTest, ReplaceFileMakesANewTargetExecutableWhereReadable) {

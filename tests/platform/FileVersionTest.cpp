@@ -1,6 +1,7 @@
 #include "platform/FileVersion.h"
 
 #include "TempDir.h"
+#include "TestCases.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ TEST_P(FileVersionOf, ReadsTheFileVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FileVersionOf, testing::ValuesIn(fixtureCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 // Images whose damage the readers must survive: every truncation, and every byte flipped in
 // turn, gives either the right version or none, and never a crash. Flipping the version
@@ -106,7 +107,7 @@ TEST_P(DamagedImage, AnyByteFlippedGivesTheVersionOrNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, DamagedImage, testing::ValuesIn(damageCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 TEST(FileVersion, TruncatedFileOnDiskGivesNothing) {
     testsupport::TempDir dir;
@@ -206,6 +207,6 @@ TEST_P(ElfLayouts, FindTheVersionNote) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ElfLayouts, testing::ValuesIn(elfCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 } // namespace

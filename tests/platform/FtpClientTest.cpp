@@ -2,6 +2,7 @@
 
 #include "FtpServer.h"
 #include "TempDir.h"
+#include "TestCases.h"
 
 #include <gtest/gtest.h>
 
@@ -90,16 +91,6 @@ struct ProgressLog {
     std::vector<std::string> events;
     std::vector<std::int64_t> counts;
 };
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const FtpError& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no FtpError raised";
-    return {};
-}
 
 class FtpClientTest : public testing::Test {
 protected:
@@ -195,7 +186,7 @@ TEST_F(FtpClientTest, WrongPasswordIsRefusedInTheServersWords) {
     auto settings = settingsFor(*server);
     settings.password = "errada";
     client->setSettings(settings);
-    const auto message = failureOf([&] { client->connect(); });
+    const auto message = platformtest::messageOf<FtpError>([&] { client->connect(); });
     EXPECT_NE(message.find("530"), std::string::npos) << message;
     EXPECT_FALSE(client->connected());
 }
@@ -205,7 +196,7 @@ TEST_F(FtpClientTest, RefusedPortNamesTheServer) {
     settings.host = "127.0.0.1";
     settings.port = closedPort();
     FtpClient refused(settings);
-    const auto message = failureOf([&] { refused.connect(); });
+    const auto message = platformtest::messageOf<FtpError>([&] { refused.connect(); });
     EXPECT_NE(message.find("127.0.0.1:" + std::to_string(settings.port)), std::string::npos) << message;
     EXPECT_NE(message.find("onnect"), std::string::npos) << message;
     EXPECT_FALSE(refused.connected());
@@ -215,18 +206,18 @@ TEST_F(FtpClientTest, MissingFileRaisesAndWritesNothing) {
     start();
     client->connect();
     client->changeDir(updateFolder);
-    const auto message = failureOf([&] { client->get("nao-existe.txt", local("nao-existe.txt"), true, true); });
+    const auto message = platformtest::messageOf<FtpError>([&] { client->get("nao-existe.txt", local("nao-existe.txt"), true, true); });
     EXPECT_NE(message.find(updateFolder + "/nao-existe.txt"), std::string::npos) << message;
     EXPECT_NE(message.find("550"), std::string::npos) << message;
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-    EXPECT_NE(failureOf([&] { client->size("nao-existe.txt"); }).find("550"), std::string::npos);
+    EXPECT_NE(platformtest::messageOf<FtpError>([&] { client->size("nao-existe.txt"); }).find("550"), std::string::npos);
 }
 
 TEST_F(FtpClientTest, MissingFolderRaisesAndKeepsTheWorkingFolder) {
     start();
     client->connect();
     client->changeDir(updateFolder);
-    const auto message = failureOf([&] { client->changeDir("/atualizacao/nao-existe"); });
+    const auto message = platformtest::messageOf<FtpError>([&] { client->changeDir("/atualizacao/nao-existe"); });
     EXPECT_NE(message.find("/atualizacao/nao-existe"), std::string::npos) << message;
     EXPECT_EQ(client->size("versaoFTP.ini"), static_cast<std::int64_t>(versionText.size()));
 }
@@ -301,7 +292,7 @@ TEST_P(ServerDiesMidTransfer, OldLocalFileStaysAsItWas) {
             ((*server).*GetParam().end)();
     };
 
-    const auto message = failureOf([&] { client->get("atualizacao.zip", local("atualizacao.zip"), true, false); });
+    const auto message = platformtest::messageOf<FtpError>([&] { client->get("atualizacao.zip", local("atualizacao.zip"), true, false); });
     EXPECT_FALSE(message.empty());
     EXPECT_EQ(readFile(local("atualizacao.zip")), "the archive of the last update");
     EXPECT_FALSE(std::filesystem::exists(local("atualizacao.zip.part")));
@@ -310,7 +301,7 @@ TEST_P(ServerDiesMidTransfer, OldLocalFileStaysAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Ends, ServerDiesMidTransfer,
                          testing::Values(DeathCase{"killed", &FtpServer::kill},
                                          DeathCase{"stopped", &FtpServer::stop}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 struct HangCase {
     const char* name;
@@ -336,7 +327,7 @@ TEST_P(HungServer, IsGivenUpAfterTheStallLimit) {
         server->freeze();
 
     const auto started = std::chrono::steady_clock::now();
-    const auto message = failureOf([&] { client->get("atualizacao.zip", local("atualizacao.zip"), true, false); });
+    const auto message = platformtest::messageOf<FtpError>([&] { client->get("atualizacao.zip", local("atualizacao.zip"), true, false); });
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     EXPECT_FALSE(message.empty());
     EXPECT_EQ(readFile(local("atualizacao.zip")), "old");
@@ -345,7 +336,7 @@ TEST_P(HungServer, IsGivenUpAfterTheStallLimit) {
 INSTANTIATE_TEST_SUITE_P(Moments, HungServer,
                          testing::Values(HangCase{"before_the_transfer", false},
                                          HangCase{"during_the_transfer", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 TEST_F(FtpClientTest, FailingProgressHandlerAbortsAndItsErrorComesThrough) {
     start();
@@ -397,6 +388,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ResumedDownload,
                          testing::Values(ResumeCase{"from_half", 150 * 1024, true},
                                          ResumeCase{"already_complete", 300 * 1024, true},
                                          ResumeCase{"local_longer", 400 * 1024, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "TempDir.h"
+#include "TestCases.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST_P(IniFileRead, ReadsAsTheWindowsReaderDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IniFileRead, testing::ValuesIn(readCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 TEST(IniFileLoad, ReadsAFile) {
     testsupport::TempDir dir;

@@ -1,5 +1,7 @@
 #include "platform/Network.h"
 
+#include "TestCases.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,7 +42,7 @@ TEST_P(NetworkDecision, NeedsAnUpNonLoopbackInterfaceWithAnAddress) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NetworkDecision, testing::ValuesIn(decisionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         platformtest::caseName);
 
 TEST(Network, ThisMachineListsItsLoopbackAndDecidesFromItsInterfaces) {
     const auto records = platform::readNetworkInterfaces();

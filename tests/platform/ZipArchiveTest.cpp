@@ -1,6 +1,7 @@
 #include "platform/ZipArchive.h"
 
 #include "TempDir.h"
+#include "TestCases.h"
 
 #include <gtest/gtest.h>
 
@@ -44,25 +45,6 @@ void writeZip(const fs::path& path, const std::vector<ZipEntry>& entries) {
     ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
 }
 
-std::vector<std::string> tree(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        names.push_back(fs::relative(entry.path(), folder).generic_string() +
-                        (entry.is_directory() ? "/" : ""));
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const platform::ZipError& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no ZipError raised";
-    return {};
-}
-
 // An update folder holding what an earlier installation left, and the archive beside it.
 class ZipArchiveTest : public testing::Test {
 protected:
@@ -88,7 +70,7 @@ TEST_F(ZipArchiveTest, ExtractsTheTreeOverwritingFilesAndKeepingOthers) {
                        {"vazia/", "", ZipEntry::Kind::Folder},
                        {"vazio.txt", ""}});
     extract();
-    EXPECT_EQ(tree(update), (std::vector<std::string>{"CLIENTE.exe", "LOG_UPDATE.txt", "SCRIPT.txt",
+    EXPECT_EQ(platformtest::folderTree(update), (std::vector<std::string>{"CLIENTE.exe", "LOG_UPDATE.txt", "SCRIPT.txt",
                                                       "sub/", "sub/dados.txt", "sub/mais/",
                                                       "sub/mais/fundo.txt", "vazia/", "vazio.txt"}));
     EXPECT_EQ(readFile(update / "CLIENTE.exe"), "cliente novo");
@@ -110,10 +92,10 @@ class UnsafeArchive : public ZipArchiveTest, public testing::WithParamInterface<
 TEST_P(UnsafeArchive, IsRefusedWithNothingWritten) {
     const auto& c = GetParam();
     writeZip(archive, {{"CLIENTE.exe", "cliente novo"}, {c.entryName, "/etc/passwd", c.kind}});
-    const auto message = failureOf([&] { extract(); });
+    const auto message = platformtest::messageOf<platform::ZipError>([&] { extract(); });
     EXPECT_NE(message.find("'" + c.entryName + "'"), std::string::npos) << message;
     EXPECT_EQ(readFile(update / "CLIENTE.exe"), "cliente antigo");
-    EXPECT_EQ(tree(dir.path()), (std::vector<std::string>{"atualizacao.zip", "atualizacao/",
+    EXPECT_EQ(platformtest::folderTree(dir.path()), (std::vector<std::string>{"atualizacao.zip", "atualizacao/",
                                                            "atualizacao/CLIENTE.exe",
                                                            "atualizacao/LOG_UPDATE.txt"}));
 }
@@ -127,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                     UnsafeCase{"stream", "x:fluxo"}, UnsafeCase{"dots", "sub/.../x"},
                     UnsafeCase{"dots_and_blank", ".. /x"},
                     UnsafeCase{"symbolic_link", "link", ZipEntry::Kind::SymbolicLink}),
-    [](const auto& info) { return std::string(info.param.name); });
+    platformtest::caseName);
 
 // The first entry is whole, the second's deflated data is damaged: nothing may come out.
 TEST_F(ZipArchiveTest, DamagedEntryDataLeavesEverythingAsItWas) {
@@ -142,17 +124,17 @@ TEST_F(ZipArchiveTest, DamagedEntryDataLeavesEverythingAsItWas) {
         bytes[i] = static_cast<char>(~bytes[i]);
     writeFile(archive, bytes);
 
-    const auto message = failureOf([&] { extract(); });
+    const auto message = platformtest::messageOf<platform::ZipError>([&] { extract(); });
     EXPECT_TRUE(message.find("Zlib error") != std::string::npos ||
                 message.find("CRC error") != std::string::npos) << message;
-    EXPECT_EQ(tree(update), before);
+    EXPECT_EQ(platformtest::folderTree(update), before);
     EXPECT_EQ(readFile(update / "CLIENTE.exe"), "cliente antigo");
 }
 
 TEST_F(ZipArchiveTest, FolderInTheWayOfAFileIsRefusedBeforeAnythingIsWritten) {
     fs::create_directories(update / "SCRIPT.txt");
     writeZip(archive, {{"CLIENTE.exe", "cliente novo"}, {"SCRIPT.txt", "script"}});
-    const auto message = failureOf([&] { extract(); });
+    const auto message = platformtest::messageOf<platform::ZipError>([&] { extract(); });
     EXPECT_NE(message.find("SCRIPT.txt"), std::string::npos) << message;
     EXPECT_EQ(readFile(update / "CLIENTE.exe"), "cliente antigo");
 }
@@ -169,10 +151,10 @@ class BrokenArchive : public ZipArchiveTest, public testing::WithParamInterface<
 
 TEST_P(BrokenArchive, RaisesWithLibzipsReason) {
     GetParam().make(archive);
-    const auto message = failureOf([&] { extract(); });
+    const auto message = platformtest::messageOf<platform::ZipError>([&] { extract(); });
     EXPECT_NE(message.find(archive.string()), std::string::npos) << message;
     EXPECT_NE(message.find(GetParam().reason), std::string::npos) << message;
-    EXPECT_EQ(tree(update), before);
+    EXPECT_EQ(platformtest::folderTree(update), before);
 }
 
 void halfArchive(const fs::path& path) {
@@ -188,6 +170,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BrokenCase{"empty", [](const fs::path& p) { writeFile(p, ""); }, "Not a zip archive"},
                     BrokenCase{"web_page", [](const fs::path& p) { writeFile(p, "<html>404</html>"); },
                                "Not a zip archive"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    platformtest::caseName);
 
 } // namespace

@@ -10,7 +10,7 @@
 namespace testsupport {
 
 struct FtpServerOptions {
-    double idleTimeoutSeconds = 0; // drop idle control connections after this long; 0: never
+    double idleTimeoutSeconds = 0; // drop idle control connections after this long; 0: 300 s
     bool refuseEpsv = false;       // answer EPSV with 500, so clients fall back to PASV
     int throttleBytesPerSecond = 0; // 0: full speed
     int maxConnections = 0;        // more are turned away with "421"; 0: no limit

@@ -12,7 +12,7 @@ Usage:
     USER, PASSWORD  the only account
 
     --idle-timeout S   drop a control connection idle for S seconds ("421 Control connection
-                       timed out.")
+                       timed out."); 300 when not given
     --no-epsv          refuse EPSV with "500", so clients have to fall back to PASV
     --throttle B       send downloads at about B bytes per second
     --max-connections N  turn away more than N clients at a time ("421 Too many connections")
@@ -20,8 +20,8 @@ Usage:
                        close its connection, and greet every later client with "421" and
                        close again: a server going away in an orderly way
 
-The server picks a free port on 127.0.0.1 (port 0). It logs every command with its reply code
-to standard error. SIGTERM or SIGINT stop it with exit status 0.
+The server picks a free port on 127.0.0.1 (port 0). It logs every command but PASS with its reply
+code to standard error. SIGTERM or SIGINT stop it with exit status 0.
 
 Run it with /usr/bin/python3: it needs Debian's python3-pyftpdlib.
 """
@@ -62,9 +62,9 @@ def make_handler(args):
     Handler.timeout = args.idle_timeout
     Handler.auth_failed_timeout = 0.1
     Handler.banner = "KELVANTRA test FTP server ready."
-    Handler.log_cmds_list = list(proto_cmds)
+    Handler.log_cmds_list = [name for name in proto_cmds if name != "PASS"]  # no passwords
     if args.no_epsv:
-        Handler.proto_cmds = {name: spec for name, spec in proto_cmds.items() if name != "EPSV"}
+        Handler.proto_cmds = {name: entry for name, entry in proto_cmds.items() if name != "EPSV"}
     if args.throttle > 0:
         class Throttled(ThrottledDTPHandler):
             write_limit = args.throttle
