@@ -15,16 +15,23 @@ ConsoleView::ConsoleView(std::ostream& out, std::istream& in, bool answerYes)
 
 void ConsoleView::showPage(Page page) {
     page_ = page;
-    if (page != Page::Notes)
-        return;
-    out_ << text(Text::CurrentVersion) << '\n' << text(Text::NewVersion) << '\n';
-    for (const auto& line : releaseNotes_)
-        out_ << line << '\n';
+    switch (page) {
+    case Page::Check: return;
+    case Page::Notes:
+        out_ << text(Text::CurrentVersion) << '\n' << text(Text::NewVersion) << '\n';
+        for (const auto& line : releaseNotes_)
+            out_ << line << '\n';
+        break;
+    case Page::Success: out_ << kMensagemSucesso << '\n'; break;
+    }
     out_.flush();
 }
 
 void ConsoleView::setText(Text control, const std::string& text) {
-    texts_[static_cast<std::size_t>(control)] = text;
+    std::string& shown = texts_[static_cast<std::size_t>(control)];
+    if (control == Text::Progress && !text.empty() && text != shown)
+        out_ << text << std::endl;
+    shown = text;
 }
 
 void ConsoleView::setReleaseNotes(const std::vector<std::string>& lines) { releaseNotes_ = lines; }

@@ -8,9 +8,10 @@
 namespace app {
 
 // The updater without a window. It keeps what the window would show, and writes to out what
-// the operator must read: every message-box text, and the two version labels and the release
-// notes when the page with an update is shown. Questions are asked on in, unless every
-// answer is Yes.
+// the operator must read: every message-box text; the two version labels and the release
+// notes when the page with an update is shown; each new text of the progress label, so a
+// download shows a line per whole per cent; and the success page's text. Questions are asked
+// on in, unless every answer is Yes.
 class ConsoleView final : public UpdaterView {
 public:
     ConsoleView(std::ostream& out, std::istream& in, bool answerYes);

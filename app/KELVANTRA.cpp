@@ -1,5 +1,5 @@
-// The updater program: the window by default, or the update check without a window for
-// scheduled runs (see usageText).
+// The updater program: the window by default, or the update check and the installation
+// without a window for scheduled runs (see usageText).
 
 #include "app/CommandLine.h"
 #include "app/ConsoleView.h"
@@ -10,6 +10,7 @@
 
 #include <QApplication>
 
+#include <clocale>
 #include <iostream>
 
 namespace {
@@ -39,16 +40,32 @@ int runWindow(int argc, char** argv, app::UpdaterSettings settings) {
     return QApplication::exec();
 }
 
-int runCheck(app::UpdaterSettings settings) {
-    app::ConsoleView view(std::cout, std::cin, /*answerYes=*/false);
-    app::TfrmAtualizadorAutomatico form(view, std::move(settings));
-    form.FormShow();
-    switch (form.btnBuscaAtualizacaoClick()) {
+int checkStatus(app::CheckOutcome outcome) {
+    switch (outcome) {
     case app::CheckOutcome::UpdateDue: return kFlowCompleted;
     case app::CheckOutcome::UpToDate: return kUpToDate;
     case app::CheckOutcome::Failed: return kFlowFailed;
     }
     return kFlowFailed;
+}
+
+// The buttons the operator would press, one after the other: the check, then (with --install)
+// "Instalar nova versão" when an update is due, then (with --open) "Abrir o Sistema".
+int runWithoutWindow(const app::CommandLine& line, app::UpdaterSettings settings) {
+    // The locale of the environment, as the window's toolkit takes it: the database client
+    // converts file names through its character set.
+    std::setlocale(LC_ALL, "");
+    app::ConsoleView view(std::cout, std::cin, line.assumeYes);
+    app::TfrmAtualizadorAutomatico form(view, std::move(settings));
+    form.FormShow();
+    const app::CheckOutcome outcome = form.btnBuscaAtualizacaoClick();
+    if (line.mode == app::RunMode::Check || outcome != app::CheckOutcome::UpdateDue)
+        return checkStatus(outcome);
+    if (!form.btnAtualizacaoClick())
+        return kFlowFailed;
+    if (line.openAfterInstall && !form.BitBtn1Click())
+        return kFlowFailed;
+    return kFlowCompleted;
 }
 
 } // namespace
@@ -66,10 +83,8 @@ int main(int argc, char** argv) {
         switch (line.mode) {
         case app::RunMode::Help: std::cout << app::usageText(kProgram); return kFlowCompleted;
         case app::RunMode::Window: return runWindow(argc, argv, settingsFor(line));
-        case app::RunMode::Check: return runCheck(settingsFor(line));
-        case app::RunMode::Install:
-            std::cerr << kProgram << ": --install: " << app::kInstalacaoIndisponivel << '\n';
-            return kFlowFailed;
+        case app::RunMode::Check:
+        case app::RunMode::Install: return runWithoutWindow(line, settingsFor(line));
         }
     } catch (const std::exception& e) { // before any flow runs: e.g. no path of our own
         std::cerr << kProgram << ": " << e.what() << '\n';

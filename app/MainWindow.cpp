@@ -193,8 +193,7 @@ QWidget* MainWindow::buildNotesPage() {
     PBDownload->setTextVisible(false);
     btnAtualizacao =
         addButton(strip, "btnAtualizacao", "Instalar nova versão", centred(3, 201, 37));
-    connect(btnAtualizacao, &QPushButton::clicked, this,
-            [this] { showMessage(std::string(kInstalacaoIndisponivel)); });
+    connect(btnAtualizacao, &QPushButton::clicked, this, [this] { form_->btnAtualizacaoClick(); });
     showProgressControls(false);
     return page;
 }
@@ -203,8 +202,10 @@ QWidget* MainWindow::buildSuccessPage() {
     auto* page = new QWidget;
     page->setObjectName("TabSucesso");
     addPicture(page, "Image2", ":/pictures/sucesso.png", centred(45, 113, 108));
-    addLabel(page, "Label2", "Atualização realizada com sucesso!", centred(168, kWidth, 28), 17);
-    addButton(page, "BitBtn1", "Abrir o Sistema", centred(215, 241, 60));
+    addLabel(page, "Label2", QString::fromUtf8(kMensagemSucesso.data(), kMensagemSucesso.size()),
+             centred(168, kWidth, 28), 17);
+    auto* BitBtn1 = addButton(page, "BitBtn1", "Abrir o Sistema", centred(215, 241, 60));
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { form_->BitBtn1Click(); });
     return page;
 }
 

@@ -1,6 +1,9 @@
 #include "app/TextUtil.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 
 namespace app {
 
@@ -30,6 +33,13 @@ std::vector<std::string> splitLines(std::string_view text) {
         text.remove_prefix(end + (crlf ? 2 : 1));
     }
     return lines;
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("Cannot open file \"" + path + "\"");
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string crToLineBreaks(std::string_view text) {

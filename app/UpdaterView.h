@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -11,6 +12,9 @@ enum class Page {
     Notes = 1,   // TabSheet2: versions, release notes and the install button
     Success = 2, // TabSucesso: installation done, "Abrir o Sistema"
 };
+
+// What the success page says (Label2).
+inline constexpr std::string_view kMensagemSucesso = "Atualização realizada com sucesso!";
 
 // The texts the update flows change.
 enum class Text {

@@ -5,32 +5,18 @@
 #include "app/StrToInt.h"
 #include "app/TextUtil.h"
 #include "app/UpdateLog.h"
+#include "platform/FileOps.h"
 #include "platform/FileVersion.h"
 #include "platform/IniFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 namespace app {
 namespace {
 
 constexpr std::string_view kCaptionVerificar = "Verificar se há atualizações";
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open file \"" + path + "\"");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void deleteFile(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-}
 
 // An installed version in the form the comparison takes: the dots removed, and anything that
 // is not a 32-bit integer (an empty text included) read as 0.
@@ -194,7 +180,7 @@ void TfrmAtualizadorAutomatico::prcObterVersaoLocal() {
 
 void TfrmAtualizadorAutomatico::download(const std::string& remotePath,
                                          const std::string& localPath) {
-    deleteFile(localPath);
+    platform::deleteFile(localPath);
     IdFTP.get(remotePath, localPath, /*overwrite=*/true, /*resume=*/true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/UpdaterView.h"
+#include "app/uDMAtualizacao.h"
 #include "platform/FtpClient.h"
 #include "platform/Network.h"
 
@@ -46,13 +47,18 @@ struct UpdaterSettings {
     std::string ownExecutable; // the updater's executable, whose version the first page shows
     platform::FtpSettings ftpDefaults; // section "FTP" of CONFIG.ini overrides them
     std::function<bool()> isNetworkConnected = platform::isNetworkConnected;
+    // How long "Abrir o Sistema" waits after starting each executable, so that the server is
+    // up before the client looks for it.
+    int startPauseMilliseconds = 3000;
 };
 
 enum class CheckOutcome { UpdateDue, UpToDate, Failed };
 
-// What the operator is told while the installation is not part of this build.
-inline constexpr std::string_view kInstalacaoIndisponivel =
-    "A instalação ainda não está disponível nesta versão do atualizador.";
+// What the operator is told when an update brings a reference database for the automatic
+// schema upgrade, which this build cannot run yet.
+inline constexpr std::string_view kScriptAutomaticoIndisponivel =
+    "SCRIPT.FDB ignorado: a atualização automática do banco de dados não está disponível nesta "
+    "versão do atualizador.";
 
 // The updater's main form without its widgets: the state, the FTP connection and every step
 // of the update flows, talking to the operator through an UpdaterView.
@@ -67,6 +73,11 @@ public:
     // "Verificar se há atualizações": the whole update check. A click that arrives while a
     // flow runs (the steps pump window messages) is ignored and reports Failed.
     CheckOutcome btnBuscaAtualizacaoClick();
+    // "Instalar nova versão": confirmation, then the whole installation; true when it reached
+    // the success page.
+    bool btnAtualizacaoClick();
+    // "Abrir o Sistema": starts the server, then the client; true when both started.
+    bool BitBtn1Click();
 
     // The steps of the update check, in the order the check runs them. Each may end the check
     // by raising ESilentCancel.
@@ -77,6 +88,21 @@ public:
     void prcObterDadosVersaoFTP();
     void prcCompararVersoes();
     void prcObterNovidades();
+
+    // The steps of the installation, in the order it runs them. A step that ends the
+    // installation puts page 1 back as it was before and raises ESilentCancel.
+    void prcFinalizarTarefa(const std::string& executableName);
+    void prcBaixarAtualizacao();
+    void prcRealizarBackupEXE();
+    void prcRealizarBackupBD();
+    void prcDescompactarAtualizacao();
+    void prcAtualizarBD(); // both database upgrades, in the published order
+    void prcTrocarExe();
+    // The database upgrades; each does nothing when the update does not bring its file.
+    void prcExecutarScritpManual(const std::string& fileName);
+    void prcExecutarScritpAutomatico();
+    // Starts one executable; when it cannot, tells the operator and raises ESilentCancel.
+    void prcAbrirSistema(const std::string& path, const std::string& name);
 
     // The file version of an executable as "a.b.c.d", or an empty text when it has none.
     std::string fncObterNumeroVersaoLocal(const std::string& path) const;
@@ -90,6 +116,7 @@ public:
 
     UpdaterState& state() { return state_; }
     const UpdaterState& state() const { return state_; }
+    TDMAtualizacao& dataModule() { return DMAtualizacao; }
 
 private:
     enum class FlowEnd { Completed, Cancelled, Failed };
@@ -99,11 +126,21 @@ private:
     std::string configurationError() const;
     // Deletes localPath, then downloads remotePath there.
     void download(const std::string& remotePath, const std::string& localPath);
+    // Shows message, puts page 1 back (install button visible, progress hidden) and ends
+    // the installation.
+    [[noreturn]] void endInstallation(const std::string& message);
+    // Copies an installed file into the update folder as "BKP_" + ddmm + "_" + name and logs
+    // how it went.
+    void backUp(const std::string& folder, const std::string& name, const std::string& doneLine);
+    // Puts a new executable of the update folder in place of the installed one, logging a
+    // failure instead of ending the installation.
+    void installExecutable(const std::string& name);
 
     UpdaterView& view_;
     UpdaterSettings settings_;
     UpdaterState state_;
     platform::FtpClient IdFTP;
+    TDMAtualizacao DMAtualizacao; // after the form's own parts, as the program creates it
     bool flowRunning_ = false;
     bool upToDate_ = false; // set by the comparison when the check ends for that reason
 };

@@ -39,6 +39,26 @@ TEST(ConsoleViewTest, PageWithAnUpdatePrintsVersionsAndNotes) {
     EXPECT_EQ(console.view.text(Text::CheckButton), "Localizando servidor...");
 }
 
+// A download sets the label on every progress event; a line appears only when its text changes,
+// that is once per whole per cent.
+TEST(ConsoleViewTest, ProgressLabelPrintsEachNewText) {
+    Console console;
+    for (const char* text : {"Baixando arquivos 0%", "Baixando arquivos 0%", "Baixando arquivos 1%",
+                             "Baixando arquivos 1%", "Baixando arquivos 100%", "",
+                             "Descompactando arquivos...", "Descompactando arquivos..."})
+        console.view.setText(Text::Progress, text);
+    EXPECT_EQ(console.out.str(), "Baixando arquivos 0%\nBaixando arquivos 1%\n"
+                                 "Baixando arquivos 100%\nDescompactando arquivos...\n");
+    EXPECT_EQ(console.view.text(Text::Progress), "Descompactando arquivos...");
+}
+
+TEST(ConsoleViewTest, SuccessPagePrintsItsText) {
+    Console console;
+    console.view.showPage(Page::Success);
+    EXPECT_EQ(console.out.str(), "Atualização realizada com sucesso!\n");
+    EXPECT_EQ(console.view.page(), Page::Success);
+}
+
 TEST(ConsoleViewTest, KeepsTheStateOfTheProgressControls) {
     Console console;
     EXPECT_EQ(console.view.text(Text::Progress), "Progresso..");

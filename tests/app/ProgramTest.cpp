@@ -1,6 +1,9 @@
-// The built KELVANTRA program run as a real process: options, output and exit statuses.
+// The built KELVANTRA program run as a real process: options, output and exit statuses of the
+// check and of the installation.
 
+#include "platform/FileVersion.h"
 #include "platform/Network.h"
+#include "platform/Processes.h"
 #include "UpdaterTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -70,12 +73,62 @@ TEST(ProgramTest, MissingConfigurationExitsOne) {
     EXPECT_EQ(result.out, "Diretório WEB não especificado no arquivo de configuração.\n");
 }
 
-TEST(ProgramTest, InstallIsNotAvailableYet) {
-    const auto result = runProcess(KELVANTRA_EXE, {"--install", "--yes"});
+class ProgramInstallTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!platform::isNetworkConnected())
+            GTEST_SKIP() << "this machine has no network interface up";
+    }
+    apptest::InstallSite site;
+};
+
+// The whole job without a window: the check, the installation confirmed by --yes against the
+// real FTP server and the embedded database, and --open starting the new builds.
+TEST_F(ProgramInstallTest, InstallYesOpenUpdatesAndStartsTheSystem) {
+    site.publishArchive({{"SCRIPT.txt", "CREATE TABLE PRODUTOS (ID INTEGER)\r\n"}});
+    apptest::ChildProcess client(site.installed(site.clientName()));
+    apptest::ChildProcess server(site.installed(site.serverName()));
+
+    const auto result = runProcess(KELVANTRA_EXE, {"--install", "--yes", "--open", "--config-dir",
+                                                   site.configDir().string()});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_TRUE(result.out.starts_with("ATUAL: Servidor 1.0.0.12 - Cliente 1.0.0.9\n"
+                                       "NOVA:  Servidor 1.0.0.13 - Cliente 1.0.0.10\n"))
+        << result.out;
+    EXPECT_NE(result.out.find("Deseja continuar?\n[s/n] s\nBaixando arquivos "), std::string::npos)
+        << result.out;
+    EXPECT_TRUE(result.out.ends_with("Descompactando arquivos...\n"
+                                     "Atualizando banco de dados (SCRIPT manual)...\n"
+                                     "Atualização concluida!\n"
+                                     "Atualização realizada com sucesso!\n"))
+        << result.out;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(client.waitForExit(), 0);
+    EXPECT_EQ(server.waitForExit(), 0);
+    EXPECT_EQ(site.query("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'PRODUTOS'"),
+              "1");
+    EXPECT_EQ(platform::readFileVersion(site.installed(site.clientName()).string()), "1.0.0.10");
+    // Started by --open, and still running after the updater ended.
+    EXPECT_EQ(platform::terminateProcessesByName(site.serverName()), 1);
+    EXPECT_EQ(platform::terminateProcessesByName(site.clientName()), 1);
+}
+
+TEST_F(ProgramInstallTest, ConfirmationNotGivenExitsOne) {
+    site.publishArchive();
+    const auto result =
+        runProcess(KELVANTRA_EXE, {"--install", "--config-dir", site.configDir().string()});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "KELVANTRA: --install: A instalação ainda não está disponível nesta "
-                          "versão do atualizador.\n");
+    EXPECT_TRUE(result.out.ends_with("Deseja continuar?\n[s/n] \n")) << result.out;
+    EXPECT_EQ(platform::readFileVersion(site.installed(site.clientName()).string()), "1.0.0.9");
+}
+
+TEST_F(ProgramInstallTest, UpToDateInstallsNothingAndExitsTwo) {
+    site.publishVersions("1.0.0.9", "1.0.0.12");
+    site.publishArchive();
+    const auto result = runProcess(KELVANTRA_EXE, {"--install", "--yes", "--config-dir",
+                                                   site.configDir().string()});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "O sistema já está atualizado com a versão mais recente.\n");
 }
 
 TEST(ProgramTest, HelpAndBadOptions) {

@@ -1,8 +1,13 @@
 #include "UpdaterTestSupport.h"
 
+#include "FbTestDatabase.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -11,6 +16,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <regex>
 
@@ -96,13 +102,19 @@ int unusedPort() {
     return port;
 }
 
-SampleSite::SampleSite() {
+SampleSite::SampleSite(testsupport::FtpServerOptions serverOptions)
+    : server_(std::move(serverOptions)) {
     std::filesystem::create_directories(installDir());
     std::filesystem::create_directories(configDir());
     const std::filesystem::path fixtures = KV_PE_FIXTURES;
-    std::filesystem::copy_file(fixtures / "cliente-1.0.0.9.exe", installDir() / "cliente.exe");
-    std::filesystem::copy_file(fixtures / "servidor-1.0.0.12.exe", installDir() / "servidor.exe");
+    std::filesystem::copy_file(fixtures / "cliente-1.0.0.9.exe", installDir() / clientName_);
+    std::filesystem::copy_file(fixtures / "servidor-1.0.0.12.exe", installDir() / serverName_);
     writeConfig();
+}
+
+void SampleSite::renameExecutables(std::string client, std::string server) {
+    clientName_ = std::move(client);
+    serverName_ = std::move(server);
 }
 
 void SampleSite::writeConfig(std::string_view extraUpdateLines, int port,
@@ -110,8 +122,8 @@ void SampleSite::writeConfig(std::string_view extraUpdateLines, int port,
     const std::string app = installDir().string() + "/";
     testsupport::writeFile(
         configFile(), "[UPDATE]\r\n"
-                      "NOME_CLIENTE=cliente.exe\r\n"
-                      "NOME_SERVIDOR=servidor.exe\r\n"
+                      "NOME_CLIENTE=" + clientName_ + "\r\n"
+                      "NOME_SERVIDOR=" + serverName_ + "\r\n"
                       "NOME_BD=DADOS.FDB\r\n"
                       "DIRETORIO_INSTALACAO=" + app + "\r\n"
                       "DIRETORIO_BD=" + app + "dados/\r\n"
@@ -126,7 +138,7 @@ void SampleSite::writeConfig(std::string_view extraUpdateLines, int port,
 }
 
 void SampleSite::publish(const std::string& name, const std::string& bytes) const {
-    testsupport::writeFile(server_.root() / "atualizacao" / "loja01" / name, bytes);
+    testsupport::writeFile(publishedDir() / name, bytes);
 }
 
 void SampleSite::publishVersions(std::string_view client, std::string_view server,
@@ -134,6 +146,110 @@ void SampleSite::publishVersions(std::string_view client, std::string_view serve
     publish("versaoFTP.ini",
             "[Versao]\r\nCliente=" + std::string(client) + "\r\nServidor=" + std::string(server) +
                 "\r\n\r\n[SCRIPT]\r\nPrimeiro=" + std::string(firstScript) + "\r\n");
+}
+
+void writeZip(const std::filesystem::path& path, const std::vector<ZipEntry>& entries) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr) << "libzip error " << error;
+    for (const auto& entry : entries) {
+        // libzip reads the bytes at zip_close, while entries still holds them. A zero-length
+        // buffer must be given as none, or libzip leaks it.
+        zip_source_t* source =
+            entry.bytes.empty()
+                ? zip_source_buffer(archive, nullptr, 0, 0)
+                : zip_source_buffer(archive, entry.bytes.data(), entry.bytes.size(), 0);
+        ASSERT_GE(zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8), 0)
+            << zip_strerror(archive);
+    }
+    ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
+}
+
+std::filesystem::path sampleClient(std::string_view version) {
+    return std::filesystem::path(KV_SAMPLE_DIR) / ("sample-cliente-" + std::string(version));
+}
+
+std::filesystem::path sampleServer(std::string_view version) {
+    return std::filesystem::path(KV_SAMPLE_DIR) / ("sample-servidor-" + std::string(version));
+}
+
+namespace {
+
+// Unique on this machine while the test runs: the process id, and a count within it.
+std::string uniqueName(const std::string& base) {
+    static std::atomic<int> count = 0;
+    return base + "_" + std::to_string(::getpid()) + "_" + std::to_string(++count);
+}
+
+} // namespace
+
+InstallSite::InstallSite(testsupport::FtpServerOptions serverOptions)
+    : SampleSite(std::move(serverOptions)) {
+    std::filesystem::remove(installed(clientName()));
+    std::filesystem::remove(installed(serverName()));
+    renameExecutables(uniqueName("cliente"), uniqueName("servidor"));
+    std::filesystem::copy_file(sampleClient("1.0.0.9"), installed(clientName()));
+    std::filesystem::copy_file(sampleServer("1.0.0.12"), installed(serverName()));
+    writeConfig();
+
+    std::filesystem::create_directories(database().parent_path());
+    auto db = platform::FbDatabase::create(fbtest::systemClient(), database().string(),
+                                           fbtest::sysdba(), {8192, "UTF8"});
+    for (std::string_view sql : {"CREATE TABLE CLIENTES (ID INTEGER NOT NULL PRIMARY KEY, "
+                                 "NOME VARCHAR(60))",
+                                 "INSERT INTO CLIENTES VALUES (1, 'Ana')"}) {
+        platform::FbTransaction transaction = db.startTransaction();
+        transaction.executeImmediate(sql);
+        transaction.commit();
+    }
+
+    publishVersions("1.0.0.10", "1.0.0.13");
+    publish("novidades.txt", "Versão 1.0.0.10\r\n- Cadastro de produtos\r\n");
+}
+
+void InstallSite::publishArchive(const std::vector<ZipEntry>& extra) const {
+    std::vector<ZipEntry> entries = {{clientName(), newClient()}, {serverName(), newServer()}};
+    entries.insert(entries.end(), extra.begin(), extra.end());
+    writeZip(publishedDir() / "atualizacao.zip", entries);
+}
+
+std::string InstallSite::query(std::string_view sql) const {
+    auto db = platform::FbDatabase::attach(fbtest::systemClient(), database().string(),
+                                           fbtest::sysdba());
+    return fbtest::queryScalar(db, sql);
+}
+
+ChildProcess::ChildProcess(const std::filesystem::path& program) {
+    const std::string path = program.string();
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        pid_ = -1;
+        ADD_FAILURE() << "cannot start " << path;
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+}
+
+std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (pid_ > 0) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            if (WIFEXITED(status))
+                return WEXITSTATUS(status);
+            return std::nullopt;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return std::nullopt;
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {

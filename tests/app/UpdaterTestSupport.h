@@ -3,10 +3,14 @@
 #include "FtpServer.h"
 #include "TempDir.h"
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace apptest {
 
@@ -42,14 +46,20 @@ int unusedPort();
 // and on the server, on 127.0.0.1, the folder /atualizacao/loja01/.
 class SampleSite {
 public:
-    SampleSite();
+    explicit SampleSite(testsupport::FtpServerOptions serverOptions = {});
 
     std::filesystem::path installDir() const { return dir_ / "app"; }
     std::filesystem::path updateDir() const { return dir_ / "app" / "atualizacao"; }
     std::filesystem::path configDir() const { return dir_ / "config"; }
     std::filesystem::path configFile() const { return configDir() / "CONFIG.ini"; }
     std::filesystem::path log() const { return updateDir() / "LOG_UPDATE.txt"; }
+    std::filesystem::path publishedDir() const {
+        return server_.root() / "atualizacao" / "loja01";
+    }
     const testsupport::FtpServer& server() const { return server_; }
+    // NOME_CLIENTE and NOME_SERVIDOR.
+    const std::string& clientName() const { return clientName_; }
+    const std::string& serverName() const { return serverName_; }
 
     // Writes CONFIG.ini: section UPDATE for this installation plus extraUpdateLines, section
     // FTP for the test server, or for the given port and password where they are set.
@@ -61,9 +71,63 @@ public:
     void publishVersions(std::string_view client, std::string_view server,
                          std::string_view firstScript = "") const;
 
+protected:
+    // Makes the executables' names those given; the next writeConfig writes them.
+    void renameExecutables(std::string client, std::string server);
+
 private:
     testsupport::TempDir dir_{"kv-site"};
     testsupport::FtpServer server_;
+    std::string clientName_ = "cliente.exe";
+    std::string serverName_ = "servidor.exe";
+};
+
+struct ZipEntry {
+    std::string name;
+    std::string bytes;
+};
+
+// Writes a real archive with libzip, its entries deflated, in the order given.
+void writeZip(const std::filesystem::path& path, const std::vector<ZipEntry>& entries);
+
+// The native sample programs the build makes with version notes (kv_add_sample_executable):
+// they run until SIGTERM and exit 0 then.
+std::filesystem::path sampleClient(std::string_view version);
+std::filesystem::path sampleServer(std::string_view version);
+
+// A SampleSite that can really be updated. Installed: client 1.0.0.9 and server 1.0.0.12 as
+// runnable native programs under names no other test uses (the installation ends processes by
+// name, so they must never reach another test's), and the live database dados/DADOS.FDB with
+// table CLIENTES (ID, NOME) holding one row. Published: client 1.0.0.10, server 1.0.0.13, the
+// release notes and, with publishArchive, atualizacao.zip.
+class InstallSite : public SampleSite {
+public:
+    explicit InstallSite(testsupport::FtpServerOptions serverOptions = {});
+
+    std::filesystem::path database() const { return installDir() / "dados" / "DADOS.FDB"; }
+    std::filesystem::path installed(const std::string& name) const { return installDir() / name; }
+    // The new executables, and atualizacao.zip holding them followed by extra entries.
+    static std::string newClient() { return testsupport::readFile(sampleClient("1.0.0.10")); }
+    static std::string newServer() { return testsupport::readFile(sampleServer("1.0.0.13")); }
+    void publishArchive(const std::vector<ZipEntry>& extra = {}) const;
+    // The first column of the first row of a query on the live database, as text.
+    std::string query(std::string_view sql) const;
+};
+
+// A program run by the test, ended and reaped at the latest when the object goes away.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::filesystem::path& program);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Its exit status once it has ended within the time limit; nothing while it still runs
+    // (or when it did not end normally).
+    std::optional<int> waitForExit(std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+private:
+    pid_t pid_ = -1;
 };
 
 struct ProcessResult {

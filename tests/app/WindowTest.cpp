@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "platform/Network.h"
+#include "platform/Processes.h"
 #include "UpdaterTestSupport.h"
 
 #include <QApplication>
@@ -162,7 +163,6 @@ TEST(WindowTest, SuccessPage) {
               "TabSucesso");
     EXPECT_EQ(labelText(window, "Label2"), "Atualização realizada com sucesso!");
     EXPECT_EQ(child<QPushButton>(window, "BitBtn1")->text(), "Abrir o Sistema");
-    saveScreenshot(window, "page2.png");
 }
 
 TEST(WindowTest, MessageBoxesSpeakPortuguese) {
@@ -192,16 +192,6 @@ TEST(WindowTest, MessageBoxesSpeakPortuguese) {
         EXPECT_TRUE(answerer.buttons.contains("Sim"));
         EXPECT_TRUE(answerer.buttons.contains("Não"));
     }
-}
-
-TEST(WindowTest, InstallButtonSaysTheInstallationIsNotAvailableYet) {
-    MainWindow window(settingsWithoutConfig());
-    window.show();
-    window.showPage(Page::Notes);
-    MessageBoxAnswerer answerer(QMessageBox::Ok);
-    QTest::mouseClick(child<QPushButton>(window, "btnAtualizacao"), Qt::LeftButton);
-    EXPECT_EQ(answerer.text, QString::fromUtf8(kInstalacaoIndisponivel.data(),
-                                               static_cast<int>(kInstalacaoIndisponivel.size())));
 }
 
 TEST(WindowTest, DraggingTheTitleTextMovesTheWindow) {
@@ -305,6 +295,37 @@ TEST_F(WindowCheckTest, ClickDuringACheckIsIgnored) {
     const auto log = apptest::logTexts(site.log());
     EXPECT_EQ(std::count(log.begin(), log.end(), "Início da atualização"), 1)
         << testing::PrintToString(log);
+}
+
+QString currentPage(const QWidget& window) {
+    return child<QStackedWidget>(window, "PageControl1")->currentWidget()->objectName();
+}
+
+// The whole flow in the window: the check, "Instalar nova versão" confirmed with "Sim", the
+// success page, and "Abrir o Sistema" starting the new server and client.
+TEST(WindowInstallTest, InstallButtonInstallsAndOpenTheSystemStartsIt) {
+    apptest::InstallSite site;
+    site.publishArchive({{"SCRIPT.txt", "CREATE TABLE PRODUTOS (ID INTEGER)\r\n"}});
+    apptest::ChildProcess client(site.installed(site.clientName()));
+    MainWindow window({site.configFile().string(), "", {}, [] { return true; }, 10});
+    window.show();
+    QTest::mouseClick(child<QPushButton>(window, "btnBuscaAtualizacao"), Qt::LeftButton);
+    ASSERT_EQ(currentPage(window), "TabSheet2");
+    {
+        MessageBoxAnswerer answerer(QMessageBox::Yes);
+        QTest::mouseClick(child<QPushButton>(window, "btnAtualizacao"), Qt::LeftButton);
+        EXPECT_EQ(answerer.answered, 1) << "only the confirmation was asked";
+        EXPECT_EQ(answerer.title, "Confirmação");
+    }
+    EXPECT_EQ(currentPage(window), "TabSucesso");
+    EXPECT_EQ(client.waitForExit(), 0) << "the running client was ended";
+    EXPECT_EQ(site.query("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'PRODUTOS'"),
+              "1");
+    saveScreenshot(window, "page2.png");
+
+    QTest::mouseClick(child<QPushButton>(window, "BitBtn1"), Qt::LeftButton);
+    EXPECT_EQ(platform::terminateProcessesByName(site.serverName()), 1);
+    EXPECT_EQ(platform::terminateProcessesByName(site.clientName()), 1);
 }
 
 } // namespace

@@ -43,6 +43,8 @@ FtpServer::FtpServer(FtpServerOptions options) : root_(dir_.path() / "root") {
         args.insert(args.end(), {"--throttle", std::to_string(options.throttleBytesPerSecond)});
     if (options.maxConnections > 0)
         args.insert(args.end(), {"--max-connections", std::to_string(options.maxConnections)});
+    if (!options.closeOn.empty())
+        args.insert(args.end(), {"--close-on", options.closeOn});
 
     std::vector<char*> argv;
     for (auto& arg : args)

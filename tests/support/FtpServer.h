@@ -14,6 +14,10 @@ struct FtpServerOptions {
     bool refuseEpsv = false;       // answer EPSV with 500, so clients fall back to PASV
     int throttleBytesPerSecond = 0; // 0: full speed
     int maxConnections = 0;        // more are turned away with "421"; 0: no limit
+    // When a client asks for the size or the contents of a file of this name, the server
+    // closes its connection and greets every later client with "421": a server going away in
+    // an orderly way. Empty: never.
+    std::string closeOn{};
 };
 
 // A real FTP server (tests/support/ftpserver.py, pyftpdlib) on 127.0.0.1 at a free port,

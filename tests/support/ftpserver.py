@@ -4,7 +4,7 @@
 Usage:
     /usr/bin/python3 ftpserver.py ROOT PORT_FILE USER PASSWORD
                      [--idle-timeout SECONDS] [--no-epsv] [--throttle BYTES_PER_SECOND]
-                     [--max-connections N]
+                     [--max-connections N] [--close-on NAME]
 
     ROOT        folder served as "/" (read-only: list, change folder, download)
     PORT_FILE   once the server listens, its port number is written here (atomically: the file
@@ -16,6 +16,9 @@ Usage:
     --no-epsv          refuse EPSV with "500", so clients have to fall back to PASV
     --throttle B       send downloads at about B bytes per second
     --max-connections N  turn away more than N clients at a time ("421 Too many connections")
+    --close-on NAME    when a client asks for the size or the contents of a file named NAME,
+                       close its connection, and greet every later client with "421" and
+                       close again: a server going away in an orderly way
 
 The server picks a free port on 127.0.0.1 (port 0). It logs every command but PASS with its reply
 code to standard error. SIGTERM or SIGINT stop it with exit status 0.
@@ -44,6 +47,7 @@ def parse_arguments():
     parser.add_argument("--no-epsv", action="store_true")
     parser.add_argument("--throttle", type=int, default=0)
     parser.add_argument("--max-connections", type=int, default=0)
+    parser.add_argument("--close-on", default="")
     return parser.parse_args()
 
 
@@ -66,7 +70,32 @@ def make_handler(args):
             write_limit = args.throttle
 
         Handler.dtp_handler = Throttled
+    if args.close_on:
+        return closing_handler(Handler, args.close_on)
     return Handler
+
+
+def closing_handler(base, name):
+    closed = False
+
+    class Closing(base):
+        def handle(self):
+            if closed:
+                self.respond("421 Service not available, closing control connection.")
+                self.close_when_done()
+                return
+            base.handle(self)
+
+        def pre_process_command(self, line, cmd, arg):
+            nonlocal closed
+            if cmd in ("SIZE", "RETR") and os.path.basename(arg) == name:
+                closed = True
+                self.log("closing the connection on %s" % line)
+                self.close()
+                return
+            base.pre_process_command(self, line, cmd, arg)
+
+    return Closing
 
 
 def write_atomically(path, text):
