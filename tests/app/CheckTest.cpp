@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                   CheckOutcome::Failed, "'1001b' is not a valid integer value\n", kThroughVersions,
                   Page::Check, kCaptionVersions},
         CheckCase{"server_down",
-                  [](const SampleSite& s) { s.writeConfig("", apptest::unusedPort()); },
+                  [](const SampleSite& s) { s.writeConfig("", testsupport::freeLoopbackPort()); },
                   CheckOutcome::Failed, "Erro ao acessar o servidor de atualização: *\n",
                   Lines{"ERRO: *"}, Page::Check, kCaptionConnect},
         // 530: the FTP server's answer to a rejected login.

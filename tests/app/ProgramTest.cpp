@@ -48,7 +48,7 @@ TEST_F(ProgramCheckTest, UpToDateExitsTwo) {
 }
 
 TEST_F(ProgramCheckTest, FailureExitsOne) {
-    site.writeConfig("", apptest::unusedPort());
+    site.writeConfig("", testsupport::freeLoopbackPort());
     const auto result = check(site);
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.out.starts_with("Erro ao acessar o servidor de atualização: "))

@@ -9,14 +9,10 @@
 #include <csignal>
 #include <thread>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <regex>
 
@@ -88,20 +84,6 @@ CurrentDirectory::~CurrentDirectory() {
     std::filesystem::current_path(previous_, ignored);
 }
 
-int unusedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(fd); // nothing listened, and now nothing is bound
-    return port;
-}
-
 SampleSite::SampleSite(testsupport::FtpServerOptions serverOptions)
     : server_(std::move(serverOptions)) {
     std::filesystem::create_directories(installDir());
@@ -146,23 +128,6 @@ void SampleSite::publishVersions(std::string_view client, std::string_view serve
     publish("versaoFTP.ini",
             "[Versao]\r\nCliente=" + std::string(client) + "\r\nServidor=" + std::string(server) +
                 "\r\n\r\n[SCRIPT]\r\nPrimeiro=" + std::string(firstScript) + "\r\n");
-}
-
-void writeZip(const std::filesystem::path& path, const std::vector<ZipEntry>& entries) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr) << "libzip error " << error;
-    for (const auto& entry : entries) {
-        // libzip reads the bytes at zip_close, while entries still holds them. A zero-length
-        // buffer must be given as none, or libzip leaks it.
-        zip_source_t* source =
-            entry.bytes.empty()
-                ? zip_source_buffer(archive, nullptr, 0, 0)
-                : zip_source_buffer(archive, entry.bytes.data(), entry.bytes.size(), 0);
-        ASSERT_GE(zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8), 0)
-            << zip_strerror(archive);
-    }
-    ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
 }
 
 std::filesystem::path sampleClient(std::string_view version) {

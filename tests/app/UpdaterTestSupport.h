@@ -1,7 +1,9 @@
 #pragma once
 
 #include "FtpServer.h"
+#include "Ports.h"
 #include "TempDir.h"
+#include "ZipWriter.h"
 
 #include <chrono>
 #include <filesystem>
@@ -35,9 +37,6 @@ public:
 private:
     std::filesystem::path previous_;
 };
-
-// A port on 127.0.0.1 where nothing listens.
-int unusedPort();
 
 // An installation of the system with a real FTP server publishing its update folder:
 //   <root>/app/              cliente.exe 1.0.0.9 and servidor.exe 1.0.0.12 (real PE files)
@@ -82,13 +81,8 @@ private:
     std::string serverName_ = "servidor.exe";
 };
 
-struct ZipEntry {
-    std::string name;
-    std::string bytes;
-};
-
-// Writes a real archive with libzip, its entries deflated, in the order given.
-void writeZip(const std::filesystem::path& path, const std::vector<ZipEntry>& entries);
+using testsupport::ZipEntry;
+using testsupport::writeZip;
 
 // The native sample programs the build makes with version notes (kv_add_sample_executable):
 // they run until SIGTERM and exit 0 then.

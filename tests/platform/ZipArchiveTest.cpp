@@ -2,13 +2,12 @@
 
 #include "TempDir.h"
 #include "TestCases.h"
+#include "ZipWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include <sys/stat.h>
-#include <zip.h>
 
 namespace {
 
@@ -16,34 +15,8 @@ namespace fs = std::filesystem;
 using testsupport::readFile;
 using testsupport::writeFile;
 
-struct ZipEntry {
-    enum class Kind { File, Folder, SymbolicLink };
-    std::string name;
-    std::string content; // a link's target for a symbolic link
-    Kind kind = Kind::File;
-};
-
-// Writes a real archive with libzip; files are deflated.
-void writeZip(const fs::path& path, const std::vector<ZipEntry>& entries) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr) << "libzip error " << error;
-    for (const auto& entry : entries) {
-        if (entry.kind == ZipEntry::Kind::Folder) {
-            ASSERT_GE(zip_dir_add(archive, entry.name.c_str(), ZIP_FL_ENC_UTF_8), 0);
-            continue;
-        }
-        // libzip reads the bytes at zip_close; entries outlives it.
-        zip_source_t* source = entry.content.empty()
-                                   ? zip_source_buffer(archive, nullptr, 0, 0)
-                                   : zip_source_buffer(archive, entry.content.data(), entry.content.size(), 0);
-        const zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
-        ASSERT_GE(index, 0) << zip_strerror(archive);
-        if (entry.kind == ZipEntry::Kind::SymbolicLink)
-            zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, (S_IFLNK | 0777u) << 16);
-    }
-    ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
-}
+using testsupport::writeZip;
+using ZipEntry = testsupport::ZipEntry;
 
 // An update folder holding what an earlier installation left, and the archive beside it.
 class ZipArchiveTest : public testing::Test {

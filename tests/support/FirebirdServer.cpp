@@ -1,14 +1,12 @@
 #include "FirebirdServer.h"
 
+#include "Ports.h"
 #include "platform/FbDatabase.h"
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,21 +39,6 @@ fs::path systemRoot() {
             return root;
     }
     throw std::runtime_error("no Firebird 3 engine under /usr/lib/*/firebird/3.0");
-}
-
-int freeLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    const bool ok = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    if (fd >= 0)
-        close(fd);
-    if (!ok)
-        throw std::runtime_error("no free port on 127.0.0.1");
-    return ntohs(address.sin_port);
 }
 
 const passwd* serverAccount() { return getuid() == 0 ? getpwnam(kServerUser) : nullptr; }
