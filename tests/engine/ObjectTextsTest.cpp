@@ -34,6 +34,28 @@ TEST(TriggerTexts, TypeNumbersAndHeader) {
     EXPECT_EQ(onConnect.Ib_HeaderDef(), "CREATE TRIGGER TR_CONNECT\r\nACTIVE ON CONNECT\r\n POSITION 0 \r\n");
 }
 
+TEST(TriggerTexts, DdlTriggerTypesNeedSixtyFourBits) {
+    Database db;
+    TTrgData& trigger = AddTrigger(db.objs(), "TR_DDL", "DATABASE", 0, "AS BEGIN END");
+    // Type numbers as Firebird 3 stores them.
+    struct Case { std::int64_t typ; const char* text; };
+    for (const Case& c : {Case{16387, "AFTER CREATE TABLE"}, Case{16480, "BEFORE ALTER PROCEDURE OR DROP PROCEDURE"},
+                          Case{2147500033, "AFTER CREATE SEQUENCE"}, Case{140737488371712, "BEFORE DROP MAPPING"},
+                          Case{26388279083008, "BEFORE CREATE PACKAGE BODY OR DROP PACKAGE BODY"},
+                          Case{9223372036854767614, "BEFORE ANY DDL STATEMENT"},
+                          Case{9223372036854767615, "AFTER ANY DDL STATEMENT"}}) {
+        trigger.Typ = c.typ;
+        EXPECT_TRUE(trigger.IsDdlTrigger()) << c.typ;
+        EXPECT_EQ(trigger.TrgTypStr(), c.text) << c.typ;
+    }
+    trigger.Typ = 16387;
+    EXPECT_EQ(trigger.Def(), "CREATE TRIGGER TR_DDL\r\nACTIVE AFTER CREATE TABLE POSITION 0 \r\nAS BEGIN END");
+    EXPECT_EQ(DdlTriggerEventBit("CREATE PACKAGE BODY"), 43);
+    EXPECT_EQ(DdlTriggerEventBit("CREATE CHEESE"), -1);
+    trigger.Typ = TrgTypeDatabase + 3;
+    EXPECT_FALSE(trigger.IsDdlTrigger());
+}
+
 TEST(TriggerTexts, SourceDefKeepsTheFirstBody) {
     Database db;
     TTrgData& trigger = AddTrigger(db.objs(), "TR", "T", 2, "AS BEGIN /* v1 */ END");
