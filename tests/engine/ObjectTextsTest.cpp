@@ -99,6 +99,11 @@ TEST(ProcedureTexts, DefinitionsAndEmptyBodies) {
     EXPECT_EQ(procedure.ParamDef(), "(A INTEGER,\r\n\"b\" VARCHAR(10) = 'x')\r\n RETURNS R BIGINT\r\n");
     EXPECT_EQ(procedure.EmptyBody(), " BEGIN RETURN NULL; END");
     EXPECT_EQ(procedure.AlterDef().substr(0, 17), "ALTER FUNCTION P(");
+    procedure.Deterministic = true;
+    EXPECT_EQ(procedure.ParamDef(), "(A INTEGER,\r\n\"b\" VARCHAR(10) = 'x')\r\n RETURNS R BIGINT DETERMINISTIC\r\n");
+    procedure.External = "EXTERNAL NAME 'lib!entry' ENGINE UDR";
+    EXPECT_EQ(procedure.Def(), "CREATE FUNCTION P(A INTEGER,\r\n\"b\" VARCHAR(10) = 'x')\r\n RETURNS R BIGINT "
+                               "DETERMINISTIC\r\nEXTERNAL NAME 'lib!entry' ENGINE UDR");
     procedure.CompExclude = true;
     EXPECT_EQ(procedure.EmptyDef(), "");
     procedure.ClearParams();
