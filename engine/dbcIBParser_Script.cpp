@@ -1,0 +1,866 @@
+// The Firebird script parser: its lexical forms, the statement dispatcher and the statements
+// that build no schema object (settings, descriptions, data statements, drops, INPUT).
+
+#include "engine/dbcIBParser.h"
+
+#include "engine/dbcComp_Dmn.h"
+#include "engine/dbcComp_Exc.h"
+#include "engine/dbcComp_Fnc.h"
+#include "engine/dbcComp_Gnr.h"
+#include "engine/dbcComp_Idx.h"
+#include "engine/dbcComp_Pkg.h"
+#include "engine/dbcComp_Prc.h"
+#include "engine/dbcComp_Rol.h"
+#include "engine/dbcComp_Tbl.h"
+#include "engine/dbcComp_Trg.h"
+#include "engine/dbcComp_Viw.h"
+#include "engine/dbcParser_Buffer.h"
+
+#include <filesystem>
+
+namespace dbc {
+
+namespace {
+
+constexpr int kMaxInputDepth = 16;
+
+bool IsHexDigit(char32_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction and lexical forms
+
+TIbParser::TIbParser(TCustomExtract* extractor) : TCustomSQLParser(extractor) {
+    SetDatabaseType(dbInterBase);
+    RebuildResWords();
+    ibServerOptions_.SQLDialect = 1;
+}
+
+TIbParser::~TIbParser() = default;
+
+void TIbParser::BuildResWords() {
+    TCustomSQLParser::BuildResWords();
+    for (const TIbResWord& entry : IbResWords())
+        AddResWord(std::string(entry.Word), entry.Symbol);
+}
+
+std::uint8_t TIbParser::FindResWord(const std::string& upperWord) const {
+    const std::uint8_t code = TCustomSQLParser::FindResWord(upperWord);
+    if (code > syLastFixedSymbol &&
+        !IbKeywordSet(ibServerOptions_.SQLServerVersion).Contains(static_cast<TIbSymbol>(code)))
+        return sy_Ident;
+    return code;
+}
+
+void TIbParser::DoGetSy() {
+    quoted_ = false;
+    if (CheckTermStr())
+        return;
+    const char32_t c = Ch();
+    const TIBSQLServerVersionType version = ibServerOptions_.SQLServerVersion;
+    const bool hexLiterals = version == st_Firebird_25 || version == st_Firebird_30;
+
+    if (c == '_') {
+        // A character-set introducer such as _UTF8 before a string.
+        GetChar();
+        GetIdent();
+        SetIdent("_" + Upper(Ident()));
+        SetSy(syCharsetIntroducer);
+        return;
+    }
+    if (hexLiterals && c == '0' && (CurCh() == 'x' || CurCh() == 'X') && IsHexDigit(NextCh())) {
+        GetChar();
+        GetChar();
+        std::string digits;
+        std::uint64_t value = 0;
+        for (; IsHexDigit(Ch()); GetChar()) {
+            digits += static_cast<char>(Ch());
+            value = value * 16 + static_cast<std::uint64_t>(HexValue(static_cast<char>(Ch())));
+        }
+        SetStrVal(digits);
+        SetIntVal(static_cast<std::int64_t>(value));
+        SetSy(sy_Integer);
+        return;
+    }
+    if (hexLiterals && (c == 'x' || c == 'X') && CurCh() == '\'') {
+        GetChar();
+        const std::string digits = GetStr();
+        std::string bytes;
+        bool valid = digits.size() % 2 == 0;
+        for (std::size_t i = 0; valid && i < digits.size(); i += 2) {
+            const int high = HexValue(digits[i]), low = HexValue(digits[i + 1]);
+            valid = high >= 0 && low >= 0;
+            bytes += static_cast<char>(high * 16 + low);
+        }
+        if (!valid)
+            ErrMsg("Invalid hexadecimal string: X'" + digits + "'");
+        SetStrVal(valid ? bytes : std::string());
+        SetStrQuoteCh('\'');
+        SetSy(sy_String);
+        return;
+    }
+    TCustomSQLParser::DoGetSy();
+    // In dialect 3 double quotes delimit an identifier, whose case is kept.
+    if (ibServerOptions_.SQLDialect == 3 && Sy() == sy_String && StrQuoteCh() == '"' &&
+        !StrVal().empty()) {
+        SetSy(sy_Ident);
+        SetIdent(StrVal());
+        quoted_ = true;
+    }
+}
+
+bool TIbParser::Is(TIbSymbol word) const {
+    if (Sy() == word)
+        return true;
+    return Sy() == sy_Ident && !quoted_ && IbFindResWord(Ident()) == word;
+}
+
+void TIbParser::TestWord(TIbSymbol word) {
+    if (!Is(word))
+        TestSy(word);
+}
+
+void TIbParser::TestAndGetWord(TIbSymbol word) {
+    TestWord(word);
+    GetSy();
+}
+
+void TIbParser::TestAndGetIdent(std::string_view word) {
+    TestIdent(word);
+    GetSy();
+}
+
+bool TIbParser::IsWord(std::string_view word) const { return !quoted_ && IsIdent(word); }
+
+std::string TIbParser::GetName() {
+    if (Sy() == sy_Ident) {
+        std::string name = Ident();
+        GetSy();
+        return name;
+    }
+    TestSy(sy_Ident);
+    // A reserved word in a name's place is taken as the name, so that reading goes on.
+    std::string name = Upper(Ident());
+    if (!name.empty())
+        GetSy();
+    return name;
+}
+
+std::string TIbParser::QuoteIdent(std::string_view name) const {
+    if (ibServerOptions_.SQLDialect != 3)
+        return std::string(name);
+    return dbc::QuoteIdent(name, ibServerOptions_.SQLServerVersion, 3);
+}
+
+std::string TIbParser::GetScriptInfo() const {
+    std::string info = TCustomSQLParser::GetScriptInfo();
+    if (!TableName.empty() && !FieldName.empty())
+        info += " Table:" + TableName + " Field:" + FieldName + " ";
+    return info;
+}
+
+TGntData* TIbParser::AddGrant(std::unique_ptr<TGntData> grant) {
+    return Objs() ? Objs()->AddGrant(std::move(grant)) : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The dispatcher
+
+void TIbParser::ParseScript(const std::vector<std::string>& lines, TCustomObjs* objs) {
+    autoDDL_ = true;
+    ibServerOptions_.SQLDialect = 1;
+    TCustomSQLParser::ParseScript(lines, objs);
+    if (Objs())
+        Objs()->IBServerOptions().Assign(ibServerOptions_);
+}
+
+void TIbParser::ParseText() {
+    GetSy();
+    while (Sy() != sy_EOF && !TerminateRunning) {
+        SetStBegPos(SyBegPos());
+        TableName.clear();
+        FieldName.clear();
+        const std::size_t start = SyBegPos();
+        HoldTerminator = true;
+        ParseStatement();
+        HoldTerminator = false;
+        if (SyBegPos() == start && Sy() != sy_EOF)
+            GetSy(); // a statement reader that consumed nothing must not stall the script
+    }
+}
+
+void TIbParser::SkipToTerm() { SkipStatement({sy_Term}); }
+
+void TIbParser::PassTerminator() {
+    HoldTerminator = false;
+    GetSy();
+    HoldTerminator = true;
+}
+
+void TIbParser::CloseStatement() {
+    if (Sy() != sy_Term) {
+        TestSy(sy_Term);
+        SkipToTerm();
+    }
+    PassTerminator();
+}
+
+void TIbParser::CloseStatement(TStatType typ, std::string_view objName, TDbObject objType,
+                               TDbOperation operation, std::string_view ownName) {
+    if (Sy() != sy_Term) {
+        TestSy(sy_Term);
+        SkipToTerm();
+    }
+    DoAddStatement(typ, objName, objType, operation, ownName);
+    PassTerminator();
+}
+
+void TIbParser::ParseStatement() {
+    auto unknown = [this](const std::string& message) {
+        ErrMsg(message);
+        SkipToTerm();
+        CloseStatement();
+    };
+    if (Sy() == sy_Term) { // an empty statement
+        PassTerminator();
+    } else if (Is(syCREATE)) {
+        ParseCreate(Verb::Create);
+    } else if (Is(syRECREATE)) {
+        ParseCreate(Verb::Recreate);
+    } else if (Is(syALTER)) {
+        GetSy();
+        ParseCreateOrAlterTail(Verb::Alter);
+    } else if (Is(syDROP)) {
+        ParseDrop();
+    } else if (Is(syDECLARE)) {
+        GetSy();
+        if (!Is(syEXTERNAL))
+            return unknown("Missing/unknown: DDL-statement: " + SyResWord());
+        GetSy();
+        TestAndGetWord(syFUNCTION);
+        ParseExternalFunction();
+    } else if (Is(syGRANT)) {
+        ParseGrant();
+    } else if (Is(syREVOKE)) {
+        SkipToTerm();
+        CloseStatement(stStatement, "", dboGrant, odbDrop);
+    } else if (IsWord("COMMENT")) {
+        ParseComment();
+    } else if (Is(syDESCRIBE)) {
+        ParseDescribe();
+    } else if (Is(sySET)) {
+        ParseSet();
+    } else if (Is(syCOMMIT) || IsWord("ROLLBACK")) {
+        // The executor commits each statement on its own.
+        GetSy();
+        if (Is(syWORK))
+            GetSy();
+        CloseStatement();
+    } else if (Is(syEXECUTE)) {
+        ParseExecute();
+    } else if (Is(syINSERT) || Is(syUPDATE) || Is(syDELETE) || Is(sySELECT) || Is(syWITH)) {
+        ParseDataStatement();
+    } else if (IsWord("CONNECT")) {
+        GetSy();
+        if (Is(syDATABASE))
+            GetSy();
+        ParseDatabaseClause(stConnect);
+    } else if (IsWord("RECONNECT")) {
+        GetSy();
+        CloseStatement(stReconnect, "", dboUnknown, odbUnknown);
+    } else if (IsWord("REINSERT")) {
+        SkipToTerm();
+        CloseStatement();
+    } else if (IsWord("INPUT")) {
+        ParseInput();
+    } else if (Sy() == sy_Ident) {
+        unknown("Unknown statement: " + SyResWord());
+    } else {
+        unknown("Missing/unknown: DDL-statement: " + SyResWord());
+    }
+}
+
+void TIbParser::ParseCreate(Verb verb) {
+    GetSy();
+    if (verb == Verb::Create && Is(syOR)) {
+        GetSy();
+        if (!Is(syALTER)) {
+            ErrMsg("Unknown CREATE-statement");
+            SkipToTerm();
+            CloseStatement();
+            return;
+        }
+        GetSy();
+        verb = Verb::CreateOrAlter;
+    }
+    ParseCreateOrAlterTail(verb);
+}
+
+// The current symbol names the kind of object after CREATE, RECREATE, ALTER or CREATE OR ALTER.
+void TIbParser::ParseCreateOrAlterTail(Verb verb) {
+    const bool create = verb == Verb::Create;
+    const bool alter = verb == Verb::Alter;
+    const bool firebird3 = ibServerOptions_.SQLServerVersion == st_Firebird_30;
+    auto unknown = [&] {
+        ErrMsg(alter                           ? "Unknown ALTER statement."
+               : verb == Verb::CreateOrAlter ? "Unknown ALTER-statement"
+                                             : "Unknown CREATE-statement");
+        SkipToTerm();
+        CloseStatement();
+    };
+    // Statements whose rest the script model takes as it is.
+    auto skipped = [&](const std::string& name, TDbObject kind, TDbOperation operation) {
+        SkipToTerm();
+        CloseStatement(stStatement, name, kind, operation);
+    };
+
+    if (Is(syTABLE)) {
+        if (alter)
+            return ParseAlterTable();
+        if (verb == Verb::CreateOrAlter)
+            return unknown();
+        return ParseCreateTable(verb, false);
+    }
+    if (Is(syGLOBAL)) {
+        if (alter || verb == Verb::CreateOrAlter)
+            return unknown();
+        GetSy();
+        if (!Is(syTEMPORARY)) {
+            ErrMsg("TEMPORARY expected, but " + Upper(Ident().empty() ? SyResWord() : Ident()) + " found.");
+            SkipToTerm();
+            return CloseStatement();
+        }
+        GetSy();
+        TestWord(syTABLE);
+        return ParseCreateTable(verb, true);
+    }
+    if (Is(syINDEX) && alter)
+        return ParseAlterIndex();
+    if (create && (Is(syUNIQUE) || Is(syASCENDING) || Is(syDESCENDING) || Is(syINDEX)))
+        return ParseCreateIndex();
+    if (Is(syPROCEDURE))
+        return ParseProcedure(false);
+    if (Is(syFUNCTION) && firebird3)
+        return ParseProcedure(true);
+    if (Is(syTRIGGER))
+        return ParseTrigger(verb);
+    if (Is(syVIEW))
+        return ParseView(verb);
+    if (IsWord("PACKAGE") && (verb != Verb::CreateOrAlter || firebird3))
+        return ParsePackage();
+    if (Is(syEXCEPTION))
+        return ParseException(verb);
+    if (Is(syGENERATOR) || IsWord("SEQUENCE")) {
+        if (!alter)
+            return ParseGenerator(verb);
+        GetSy();
+        return skipped(GetName(), dboGenerator, odbAlter);
+    }
+    if (Is(syDOMAIN)) {
+        if (create)
+            return ParseDomain();
+        if (!alter)
+            return unknown();
+        GetSy();
+        return skipped(GetName(), dboDomain, odbAlter);
+    }
+    if (Is(syROLE) && create)
+        return ParseRole();
+    if (Is(syDATABASE) || IsWord("SCHEMA")) {
+        if (alter)
+            return skipped("", dboDatabase, odbAlter);
+        if (!create)
+            return unknown();
+        GetSy();
+        return ParseDatabaseClause(stCreateDb);
+    }
+    if (IsWord("COLLATION") && create) {
+        GetSy();
+        return skipped(GetName(), dboCollation, odbCreate);
+    }
+    if (Is(syEXTERNAL) && alter) {
+        GetSy();
+        TestAndGetWord(syFUNCTION);
+        return skipped(GetName(), dboFunction, odbAlter);
+    }
+    if (Is(syCHARACTER) && alter) // ALTER CHARACTER SET cs SET DEFAULT COLLATION c
+        return skipped("", dboUnknown, odbAlter);
+    unknown();
+}
+
+void TIbParser::ParseDrop() {
+    GetSy();
+    TDbObject kind = dboUnknown;
+    if (Is(syDOMAIN)) kind = dboDomain;
+    else if (Is(syEXCEPTION)) kind = dboException;
+    else if (Is(syINDEX)) kind = dboIndex;
+    else if (Is(syPROCEDURE)) kind = dboProcedure;
+    else if (Is(syROLE)) kind = dboRole;
+    else if (Is(syTABLE)) kind = dboTable;
+    else if (Is(syTRIGGER)) kind = dboTrigger;
+    else if (Is(syVIEW)) kind = dboView;
+    else if (Is(syGENERATOR) || IsWord("SEQUENCE")) kind = dboGenerator;
+    else if (Is(syFUNCTION)) kind = dboFunction;
+    else if (IsWord("PACKAGE")) kind = dboPackage;
+    else if (IsWord("COLLATION")) kind = dboCollation;
+    else if (Is(syEXTERNAL)) {
+        GetSy();
+        TestWord(syFUNCTION);
+        kind = dboFunction;
+    }
+    if (kind == dboUnknown) {
+        ErrMsg("Unknown DROP statement");
+        SkipToTerm();
+        return CloseStatement(stStatement, "", dboUnknown, odbDrop);
+    }
+    GetSy();
+    if (kind == dboPackage && IsWord("BODY")) {
+        kind = dboPackageBody;
+        GetSy();
+    }
+    const std::string name = GetName();
+    // DROP FUNCTION names a stored function unless an external one of that name is known.
+    if (kind == dboFunction && Objs() && !Objs()->GetFunction(name) && Objs()->GetProcedure(name))
+        kind = dboProcedure;
+    CloseStatement(stStatement, name, kind, odbDrop);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+void TIbParser::ParseSet() {
+    GetSy();
+    if (IsWord("TERM"))
+        return ParseSetTerm();
+    if (IsWord("AUTODDL")) {
+        GetSy();
+        if (Is(syON) || IsWord("OFF")) {
+            autoDDL_ = Is(syON);
+            GetSy();
+        } else {
+            ErrMsg("Missing: ON/OFF in \"SET AUTODDL...\"");
+        }
+        return CloseStatement(stSet, "", dboUnknown, odbSet);
+    }
+    if (IsWord("SQL")) {
+        GetSy();
+        TestAndGetIdent("DIALECT");
+        if (Sy() == sy_Equal)
+            GetSy();
+        TestSy(sy_Integer);
+        const std::string dialect = StrVal();
+        if (Sy() == sy_Integer && IntVal() >= 1 && IntVal() <= 3)
+            ibServerOptions_.SQLDialect = static_cast<TIBSQLDialectType>(IntVal());
+        else
+            ErrMsg("Invalid SQL dialect: " + dialect);
+        GetSy();
+        return CloseStatement(stSqlDialect, dialect, dboUnknown, odbSet);
+    }
+    if (IsWord("BLOBFILE")) {
+        GetAndTestSy(sy_String);
+        const std::string file = StrVal();
+        GetSy();
+        return CloseStatement(stSetBlobFile, file, dboUnknown, odbSet);
+    }
+    if (Is(syNAMES)) {
+        GetSy();
+        const std::string charset = Upper(GetName());
+        ibServerOptions_.SetDBCharSet(charset);
+        return CloseStatement(stSetNames, charset, dboUnknown, odbSet);
+    }
+    if (Is(syGENERATOR)) {
+        GetSy();
+        const std::string name = GetName();
+        TestAndGetWord(syTO);
+        std::string value;
+        if (Sy() == sy_Minus || Sy() == sy_Plus) {
+            if (Sy() == sy_Minus)
+                value = "-";
+            GetSy();
+        }
+        TestSy(sy_Integer);
+        value += StrVal();
+        GetSy();
+        if (TGnrData* generator = Objs() ? Objs()->GetGenerator(name) : nullptr)
+            generator->Value = value;
+        return CloseStatement(stStatement, name, dboGenerator, odbAlter);
+    }
+    if (Is(sySTATISTICS)) {
+        GetSy();
+        TestAndGetWord(syINDEX);
+        const std::string name = GetName();
+        return CloseStatement(stStatement, name, dboIndex, odbSet);
+    }
+    SkipToTerm();
+    CloseStatement(stSet, "", dboUnknown, odbSet);
+}
+
+// SET TERM x, where x is read character by character: the run after the blanks up to the next
+// blank, the first character of the current terminator, or the end of the text.
+void TIbParser::ParseSetTerm() {
+    auto blank = [](char32_t c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; };
+    while (blank(Ch()))
+        GetChar();
+    const std::size_t start = ChIx();
+    const char32_t first = TermStr().empty() ? 0 : static_cast<unsigned char>(TermStr()[0]);
+    while (!AtEndOfText() && !blank(Ch()) && Ch() != first)
+        GetChar();
+    const std::string term = CopyTxt(start, ChIx() - start);
+    GetSy();
+    if (term.empty()) {
+        ErrMsg("Missing: new terminator in \"SET TERM\"");
+        return CloseStatement();
+    }
+    TestSy(sy_Term);
+    if (Sy() != sy_Term)
+        SkipToTerm();
+    SetTermStr(term); // read from the next symbol on
+    PassTerminator();
+}
+
+// The database name and options after CONNECT or CREATE DATABASE.
+void TIbParser::ParseDatabaseClause(TStatType typ) {
+    TConnectionOptions& connection = ConnectionOptions();
+    std::string database;
+    if (Sy() == sy_String) {
+        database = StrVal();
+        connection.DatabaseName = database;
+        DoLogNextLine("Database connect: " + database);
+        GetSy();
+    } else {
+        TestSy(sy_String);
+    }
+    auto stringValue = [this](std::string& target) {
+        GetSy();
+        TestSy(sy_String);
+        if (Sy() != sy_String)
+            return;
+        target = StrVal();
+        GetSy();
+    };
+    while (Sy() != sy_Term && Sy() != sy_EOF) {
+        if (Is(syPAGE_SIZE)) {
+            GetSy();
+            if (Sy() == sy_Equal)
+                GetSy();
+            TestSy(sy_Integer);
+            ibServerOptions_.IBDatabaseOptions.PageSize = static_cast<int>(IntVal());
+            GetSy();
+        } else if (Is(syDEFAULT)) {
+            GetSy();
+            TestAndGetWord(syCHARACTER);
+            TestAndGetWord(sySET);
+            ibServerOptions_.SetDBCharSet(GetName());
+        } else if (IsWord("COLLATION")) {
+            GetSy();
+            GetName();
+        } else if (Is(syUSER)) {
+            stringValue(connection.UserName);
+        } else if (Is(syPASSWORD)) {
+            stringValue(connection.Password);
+        } else if (Is(syROLE)) {
+            stringValue(connection.RoleName);
+        } else {
+            ErrMsg("Unknown token in DB-declaration.");
+            GetSy();
+        }
+    }
+    CloseStatement(typ, database, dboUnknown, odbSet);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Descriptions
+
+void TIbParser::ParseComment() {
+    GetSy();
+    if (!Is(syON)) {
+        ErrMsg("Unknown Comment-statement");
+        SkipToTerm();
+        return CloseStatement();
+    }
+    GetSy();
+    TCustomObjs* objs = Objs();
+    TDbObject kind = dboUnknown;
+    std::vector<std::string> names;
+    auto dottedName = [&] {
+        names.push_back(GetName());
+        while (Sy() == sy_Dot) {
+            GetSy();
+            names.push_back(GetName());
+        }
+    };
+    bool known = true;
+    if (Is(syDATABASE)) {
+        kind = dboDatabase;
+        GetSy();
+    } else {
+        if (Is(syTABLE)) kind = dboTable;
+        else if (Is(syVIEW)) kind = dboView;
+        else if (Is(syPROCEDURE)) kind = dboProcedure;
+        else if (Is(syTRIGGER)) kind = dboTrigger;
+        else if (Is(syDOMAIN)) kind = dboDomain;
+        else if (Is(syEXCEPTION)) kind = dboException;
+        else if (Is(syGENERATOR) || IsWord("SEQUENCE")) kind = dboGenerator;
+        else if (Is(syINDEX)) kind = dboIndex;
+        else if (Is(syROLE)) kind = dboRole;
+        else if (IsWord("PACKAGE")) kind = dboPackage;
+        else if (Is(syFUNCTION)) kind = dboFunction;
+        else if (Is(syCOLUMN)) kind = dboField;
+        else if (Is(syPARAMETER)) kind = dboParam;
+        else if (Is(syFILTER)) kind = dboBlobFilter;
+        else if (IsWord("COLLATION")) kind = dboCollation;
+        else if (Is(syUSER)) kind = dboUser;
+        else if (Is(syEXTERNAL)) {
+            GetSy();
+            TestWord(syFUNCTION);
+            kind = dboFunction;
+        } else if (Is(syCHARACTER)) {
+            GetSy();
+            TestWord(sySET);
+        } else {
+            known = false;
+        }
+        if (known) {
+            GetSy();
+            dottedName();
+        }
+    }
+    if (!known || !Is(syIS)) {
+        ErrMsg("Unknown Comment-statement");
+        SkipToTerm();
+        return CloseStatement();
+    }
+    GetSy();
+    std::string text;
+    if (Sy() == sy_String)
+        text = StrVal();
+    else if (!Is(syNULL))
+        ErrMsg("Invalid comment text");
+    if (Sy() != sy_Term)
+        GetSy();
+
+    // Package members are not filed, so a name of three parts (or of two for a routine)
+    // describes nothing in the collections.
+    TDbObj* target = nullptr;
+    std::string name = names.empty() ? std::string() : names.back();
+    std::string owner;
+    if (objs) {
+        if (kind == dboDatabase) {
+            objs->DBDescription = text;
+        } else if (kind == dboField && names.size() == 2) {
+            owner = names[0];
+            target = objs->GetTableField(owner, name);
+            if (!target)
+                target = objs->GetViewField(owner, name);
+        } else if (kind == dboParam && names.size() == 2) {
+            owner = names[0];
+            target = objs->GetProcParam(owner, name);
+        } else if (names.size() == 1) {
+            switch (kind) {
+            case dboTable: target = objs->GetTable(name); break;
+            case dboView: target = objs->GetView(name); break;
+            case dboProcedure: target = objs->GetProcedure(name); break;
+            case dboTrigger: target = objs->GetTrigger(name); break;
+            case dboDomain: target = objs->GetDomain(name); break;
+            case dboException: target = objs->GetException(name); break;
+            case dboGenerator: target = objs->GetGenerator(name); break;
+            case dboIndex: target = objs->GetIndex(name); break;
+            case dboRole: target = objs->GetRole(name); break;
+            case dboPackage: target = objs->GetPackage(name); break;
+            case dboFunction:
+                target = objs->GetProcedure(name);
+                if (!target)
+                    target = objs->GetFunction(name);
+                break;
+            default: break;
+            }
+        }
+    }
+    if (target)
+        target->Description = text;
+    CloseStatement(stStatement, name, kind, odbDescription, owner);
+}
+
+// DESCRIBE kind name 'text', DESCRIBE FIELD f TABLE|VIEW t 'text' and DESCRIBE PARAMETER p
+// PROCEDURE x 'text': the description statements of the script model's udDescribe mode.
+void TIbParser::ParseDescribe() {
+    GetSy();
+    TCustomObjs* objs = Objs();
+    TDbObject kind = dboUnknown;
+    if (Is(syDOMAIN)) kind = dboDomain;
+    else if (Is(syTABLE)) kind = dboTable;
+    else if (Is(syPROCEDURE)) kind = dboProcedure;
+    else if (Is(syTRIGGER)) kind = dboTrigger;
+    else if (Is(syEXCEPTION)) kind = dboException;
+    else if (Is(syINDEX)) kind = dboIndex;
+    else if (Is(syFUNCTION)) kind = dboFunction;
+    else if (Is(syVIEW)) kind = dboView;
+    else if (Is(syGENERATOR)) kind = dboGenerator;
+    else if (Is(syROLE)) kind = dboRole;
+    else if (IsWord("FIELD")) kind = dboField;
+    else if (Is(syPARAMETER)) kind = dboParam;
+    if (kind == dboUnknown) {
+        ErrMsg("Unknown DESCRIBE statement.");
+        SkipToTerm();
+        return CloseStatement();
+    }
+    GetSy();
+    const std::string name = GetName();
+    std::string owner;
+    TDbObject ownerKind = dboUnknown;
+    if (kind == dboField || kind == dboParam) {
+        ownerKind = Is(syTABLE) ? dboTable : Is(syVIEW) ? dboView : Is(syPROCEDURE) ? dboProcedure : dboUnknown;
+        if (ownerKind == dboUnknown || (kind == dboParam) != (ownerKind == dboProcedure)) {
+            ErrMsg("Unknown DESCRIBE statement.");
+            SkipToTerm();
+            return CloseStatement();
+        }
+        GetSy();
+        owner = GetName();
+    }
+    TestSy(sy_String);
+    const std::string text = Sy() == sy_String ? StrVal() : std::string();
+    if (Sy() == sy_String)
+        GetSy();
+
+    TDbObj* target = nullptr;
+    if (objs) {
+        switch (kind) {
+        case dboDomain: target = objs->GetDomain(name); break;
+        case dboTable: target = objs->GetTable(name); break;
+        case dboProcedure: target = objs->GetProcedure(name); break;
+        case dboTrigger: target = objs->GetTrigger(name); break;
+        case dboException: target = objs->GetException(name); break;
+        case dboIndex: target = objs->GetIndex(name); break;
+        case dboFunction: target = objs->GetFunction(name); break;
+        case dboView: target = objs->GetView(name); break;
+        case dboGenerator: target = objs->GetGenerator(name); break;
+        case dboRole: target = objs->GetRole(name); break;
+        case dboField:
+            target = ownerKind == dboTable ? objs->GetTableField(owner, name) : objs->GetViewField(owner, name);
+            break;
+        case dboParam: target = objs->GetProcParam(owner, name); break;
+        default: break;
+        }
+    }
+    if (target)
+        target->Description = text;
+    if (Sy() != sy_Term) {
+        TestSy(sy_Term);
+        SkipToTerm();
+    }
+    if (TStatement* statement = DoAddStatement(stDescription, name, kind, odbDescription, owner))
+        statement->Description = text;
+    PassTerminator();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data statements, EXECUTE, INPUT
+
+void TIbParser::ParseDataStatement() {
+    if (Is(sySELECT) || Is(syWITH)) {
+        SkipToTerm();
+        return CloseStatement(stSelect, "", dboUnknown, odbUnknown);
+    }
+    TStatType typ = stInsert;
+    TDbOperation operation = odbInsert;
+    if (Is(syINSERT)) {
+        GetSy();
+        TestAndGetWord(syINTO);
+    } else if (Is(syDELETE)) {
+        typ = stDelete;
+        operation = odbDelete;
+        GetSy();
+        TestAndGetWord(syFROM);
+    } else {
+        typ = stUpdate;
+        operation = odbUpdate;
+        GetSy();
+        if (Is(syOR)) { // UPDATE OR INSERT INTO t
+            GetSy();
+            TestAndGetWord(syINSERT);
+            TestAndGetWord(syINTO);
+        }
+    }
+    const std::string table = GetName();
+    SkipToTerm();
+    CloseStatement(typ, table, dboTable, operation);
+}
+
+void TIbParser::ParseExecute() {
+    GetSy();
+    if (IsWord("BLOCK"))
+        return ParseExecuteBlock();
+    if (Is(syPROCEDURE)) {
+        GetSy();
+        const std::string name = GetName();
+        SkipToTerm();
+        return CloseStatement(stStatement, name, dboProcedure, odbUnknown);
+    }
+    if (!IsWord("STATEMENT"))
+        ErrMsg("Must be: PROCEDURE / STATEMENT.");
+    SkipToTerm();
+    CloseStatement();
+}
+
+std::unique_ptr<TIbParser> TIbParser::CreateChildParser() {
+    return std::make_unique<TIbParser>(Extractor());
+}
+
+// INPUT 'file': the file is read into the same collections by a child parser that reports its
+// statements to the same handler.
+void TIbParser::ParseInput() {
+    GetAndTestSy(sy_String);
+    std::filesystem::path file = Sy() == sy_String ? StrVal() : std::string();
+    if (Sy() == sy_String)
+        GetSy();
+    if (Sy() != sy_Term) {
+        TestSy(sy_Term);
+        SkipToTerm();
+    }
+    if (!file.empty()) {
+        if (file.is_relative() && !ScriptFileName.empty())
+            file = std::filesystem::path(ScriptFileName).parent_path() / file;
+        if (inputDepth_ >= kMaxInputDepth) {
+            ErrMsg("INPUT nested too deeply: " + file.string());
+        } else {
+            std::unique_ptr<TIbParser> child = CreateChildParser();
+            child->inputDepth_ = inputDepth_ + 1;
+            child->IBServerOptions().Assign(ibServerOptions_);
+            child->ScriptFileName = file.string();
+            child->ParseBuffer = ParseBuffer;
+            child->UpdateProgress = UpdateProgress;
+            child->DebugLogOptions = DebugLogOptions;
+            child->OnErrorMessage = OnErrorMessage;
+            child->OnLogNextLine = OnLogNextLine;
+            child->OnDebugMessage = OnDebugMessage;
+            child->OnProgressUpdate = OnProgressUpdate;
+            child->OnAddStatement = OnAddStatement;
+            child->ParseFile(file.string(), Objs());
+            MsgManager().CopyFrom(&child->MsgManager());
+        }
+    }
+    PassTerminator();
+}
+
+} // namespace dbc
