@@ -52,7 +52,9 @@ std::int64_t TIbParser::ParseSignedInteger() {
     TestSy(sy_Integer);
     if (Sy() != sy_Integer)
         return 0;
-    const std::int64_t value = negative ? -IntVal() : IntVal();
+    // Negated in unsigned arithmetic, which is defined for every value a literal can give.
+    const auto magnitude = static_cast<std::uint64_t>(IntVal());
+    const auto value = static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
     GetSy();
     return value;
 }

@@ -349,6 +349,7 @@ void TCustomParser::GetSy() {
         }
         if (AtEndOfText()) {
             syBegPos_ = ix_;
+            ident_.clear();
             break;
         }
         syBegPos_ = chIx_;
