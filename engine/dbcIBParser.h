@@ -335,7 +335,10 @@ private:
 
     // Statements.
     void ParseStatement();
+    // Ends the statement at the terminator, reported (with the text up to it) or not.
     void CloseStatement();
+    // Skips to the terminator, reporting it as missing where the statement should end.
+    void ReachTerminator();
     // Reads the symbol after the current terminator.
     void PassTerminator();
     void CloseStatement(TStatType typ, std::string_view objName, TDbObject objType,
@@ -384,6 +387,9 @@ private:
     void ParseCreateIndex();
     void ParseAlterIndex();
     void ParseDomain();
+    // Frees the columns of an object whose definition is read again, with every dependency
+    // record that refers to them.
+    void ForgetColumns(ObjList<TFldData>& columns);
     // The parenthesised expression after the current symbol, or after the optional word that
     // follows it; reads the next symbol.
     std::string ParseExpressionAfter(TIbSymbol optionalWord);

@@ -17,23 +17,9 @@ namespace dbc {
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // The events of a database trigger, in the order of their type numbers.
 constexpr std::string_view kDatabaseEvents[] = {"CONNECT", "DISCONNECT", "TRANSACTION START",
                                                 "TRANSACTION COMMIT", "TRANSACTION ROLLBACK"};
-
-void ForgetColumns(TCustomObjs* objs, ObjList<TFldData>& columns) {
-    if (objs)
-        for (const auto& entry : columns)
-            objs->RemoveDepend(entry.object.get());
-    columns.clear();
-}
 
 } // namespace
 
@@ -82,8 +68,8 @@ void TIbParser::ParseProcedure(bool function) {
     const TDbOperation operation = procedure ? odbAlter : odbCreate;
     std::unique_ptr<TPrcData> created;
     if (procedure) {
-        ForgetColumns(Objs(), procedure->Params);
-        ForgetColumns(Objs(), procedure->Returns);
+        ForgetColumns(procedure->Params);
+        ForgetColumns(procedure->Returns);
         procedure->Body.clear();
         procedure->External.clear();
         procedure->Deterministic = false;
@@ -174,11 +160,11 @@ void TIbParser::ParseTrigger(Verb verb) {
             GetSy();
             std::string event;
             if (IsWord("CONNECT") || IsWord("DISCONNECT")) {
-                event = Upper(Ident());
+                event = UpperText(Ident());
             } else if (IsWord("TRANSACTION")) {
                 GetSy();
                 if (IsWord("START") || Is(syCOMMIT) || IsWord("ROLLBACK"))
-                    event = "TRANSACTION " + Upper(Ident());
+                    event = "TRANSACTION " + UpperText(Ident());
             }
             const auto* known = std::find(std::begin(kDatabaseEvents), std::end(kDatabaseEvents), event);
             if (event.empty() || known == std::end(kDatabaseEvents)) {
@@ -251,14 +237,14 @@ void TIbParser::ParseTriggerEvents(TTrgData& trigger, bool after) {
             ErrMsg("Missing: INSERT / UPDATE / DELETE");
             return;
         }
-        std::string event = Upper(Ident());
+        std::string event = UpperText(Ident());
         GetSy();
-        event += " " + Upper(Ident());
+        event += " " + UpperText(Ident());
         const bool character = Is(syCHARACTER);
         const bool package = IsWord("PACKAGE");
         GetSy();
         if (character || (package && IsWord("BODY"))) {
-            event += " " + Upper(Ident());
+            event += " " + UpperText(Ident());
             GetSy();
         }
         const int bit = DdlTriggerEventBit(event);
@@ -282,7 +268,7 @@ void TIbParser::ParseView(Verb verb) {
     TViwData* view = verb != Verb::Create && Objs() ? Objs()->GetView(name) : nullptr;
     std::unique_ptr<TViwData> created;
     if (view) {
-        ForgetColumns(Objs(), view->Flds);
+        ForgetColumns(view->Flds);
     } else {
         created = std::make_unique<TViwData>(Objs());
         created->SetObjName(name);

@@ -11,17 +11,6 @@
 
 namespace dbc {
 
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-} // namespace
-
 void TIbParser::ParseGenerator(Verb verb) {
     GetSy();
     const std::string name = GetName();
@@ -167,7 +156,7 @@ void TIbParser::ParseGrant() {
             } else if (!Ident().empty()) {
                 if (!text.empty())
                     text += ' ';
-                text += Sy() != sy_Ident ? Upper(Ident()) : quoted_ ? "\"" + Ident() + "\"" : Ident();
+                text += Sy() != sy_Ident ? UpperText(Ident()) : quoted_ ? "\"" + Ident() + "\"" : Ident();
             }
             GetSy();
         }

@@ -38,13 +38,6 @@ int HexValue(char c) {
     return -1;
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -84,7 +77,7 @@ void TIbParser::DoGetSy() {
         // A character-set introducer such as _UTF8 before a string.
         GetChar();
         GetIdent();
-        SetIdent("_" + Upper(Ident()));
+        SetIdent("_" + UpperText(Ident()));
         SetSy(syCharsetIntroducer);
         return;
     }
@@ -160,7 +153,7 @@ std::string TIbParser::GetName() {
     }
     TestSy(sy_Ident);
     // A reserved word in a name's place is taken as the name, so that reading goes on.
-    std::string name = Upper(Ident());
+    std::string name = UpperText(Ident());
     if (!name.empty())
         GetSy();
     return name;
@@ -217,20 +210,21 @@ void TIbParser::PassTerminator() {
     HoldTerminator = true;
 }
 
+void TIbParser::ReachTerminator() {
+    if (Sy() == sy_Term)
+        return;
+    TestSy(sy_Term);
+    SkipToTerm();
+}
+
 void TIbParser::CloseStatement() {
-    if (Sy() != sy_Term) {
-        TestSy(sy_Term);
-        SkipToTerm();
-    }
+    ReachTerminator();
     PassTerminator();
 }
 
 void TIbParser::CloseStatement(TStatType typ, std::string_view objName, TDbObject objType,
                                TDbOperation operation, std::string_view ownName) {
-    if (Sy() != sy_Term) {
-        TestSy(sy_Term);
-        SkipToTerm();
-    }
+    ReachTerminator();
     DoAddStatement(typ, objName, objType, operation, ownName);
     PassTerminator();
 }
@@ -346,7 +340,7 @@ void TIbParser::ParseCreateOrAlterTail(Verb verb) {
             return unknown();
         GetSy();
         if (!Is(syTEMPORARY)) {
-            ErrMsg("TEMPORARY expected, but " + Upper(Ident().empty() ? SyResWord() : Ident()) + " found.");
+            ErrMsg("TEMPORARY expected, but " + UpperText(Ident().empty() ? SyResWord() : Ident()) + " found.");
             SkipToTerm();
             return CloseStatement();
         }
@@ -484,7 +478,7 @@ void TIbParser::ParseSet() {
     }
     if (Is(syNAMES)) {
         GetSy();
-        const std::string charset = Upper(GetName());
+        const std::string charset = UpperText(GetName());
         ibServerOptions_.SetDBCharSet(charset);
         return CloseStatement(stSetNames, charset, dboUnknown, odbSet);
     }
@@ -765,10 +759,7 @@ void TIbParser::ParseDescribe() {
     }
     if (target)
         target->Description = text;
-    if (Sy() != sy_Term) {
-        TestSy(sy_Term);
-        SkipToTerm();
-    }
+    ReachTerminator();
     if (TStatement* statement = DoAddStatement(stDescription, name, kind, odbDescription, owner))
         statement->Description = text;
     PassTerminator();
@@ -834,10 +825,7 @@ void TIbParser::ParseInput() {
     std::filesystem::path file = Sy() == sy_String ? StrVal() : std::string();
     if (Sy() == sy_String)
         GetSy();
-    if (Sy() != sy_Term) {
-        TestSy(sy_Term);
-        SkipToTerm();
-    }
+    ReachTerminator();
     if (!file.empty()) {
         if (file.is_relative() && !ScriptFileName.empty())
             file = std::filesystem::path(ScriptFileName).parent_path() / file;

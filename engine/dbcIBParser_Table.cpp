@@ -13,25 +13,12 @@
 
 namespace dbc {
 
-namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-// Removes every dependency record that refers to the columns, before they are freed.
-void ForgetColumns(TCustomObjs* objs, const ObjList<TFldData>& columns) {
-    if (!objs)
-        return;
-    for (const auto& entry : columns)
-        if (entry.object)
+void TIbParser::ForgetColumns(ObjList<TFldData>& columns) {
+    if (TCustomObjs* objs = Objs())
+        for (const auto& entry : columns)
             objs->RemoveDepend(entry.object.get());
+    columns.clear();
 }
-
-} // namespace
 
 std::string TIbParser::ParseExpressionAfter(TIbSymbol optionalWord) {
     const TScanPosition before = SavePosition();
@@ -76,8 +63,7 @@ void TIbParser::ParseCreateTable(Verb verb, bool globalTemporary) {
     TTblData* table = verb == Verb::Recreate && Objs() ? Objs()->GetTable(name) : nullptr;
     std::unique_ptr<TTblData> created;
     if (table) {
-        ForgetColumns(Objs(), table->Flds);
-        table->Flds.clear();
+        ForgetColumns(table->Flds);
         table->ExternalFile.clear();
         table->TblOnCommit = tocUnknown;
     } else {
@@ -231,7 +217,7 @@ void TIbParser::ParseFieldType(TFldData& fld, TFieldContext context, const std::
     if (Is(syCHARACTER)) {
         GetSy();
         TestAndGetWord(sySET);
-        std::string charset = Upper(GetName());
+        std::string charset = UpperText(GetName());
         // The database's default character set goes without saying.
         if (charset != ibServerOptions_.DBCharSet())
             fld.CharSet = std::move(charset);
@@ -429,7 +415,7 @@ void TIbParser::ParseFieldClauses(TFldData& fld, TFieldContext context, const st
             GetSy();
         } else if (Is(syCOLLATE)) {
             GetSy();
-            fld.Collation = Upper(GetName());
+            fld.Collation = UpperText(GetName());
         } else if (Is(syBY) && context == TFieldContext::FunctionArgument) {
             GetSy();
             if (Is(syDESCRIPTOR))

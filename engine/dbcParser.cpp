@@ -40,14 +40,6 @@ bool IsLetter(char32_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= '
 bool IsIdentChar(char32_t c) { return IsLetter(c) || IsDigit(c) || c == '$' || c == '_'; }
 char32_t Upper(char32_t c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
-std::string UpperText(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return result;
-}
-
 std::string Utf8Of(char32_t c) {
     std::string text;
     AppendUtf8(text, c);
@@ -64,6 +56,14 @@ std::filesystem::path TemporaryScriptPath() {
 }
 
 } // namespace
+
+std::string UpperText(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return result;
+}
 
 // ---------------------------------------------------------------------------------------------
 // TResWordList

@@ -28,6 +28,9 @@ namespace parser_detail {
 class TextBuffer;
 }
 
+// The text with a to z in upper case; identifiers are ASCII, other bytes stay as they are.
+std::string UpperText(std::string_view text);
+
 // Where ParseFile keeps the text it scans: in memory (pb_String, pb_Memory) or in a temporary
 // file read through a window (pb_File), for scripts too large to hold.
 enum TParseBufferType : std::uint8_t { pb_String, pb_Memory, pb_File };
