@@ -337,6 +337,8 @@ private:
     void ParseStatement();
     // Ends the statement at the terminator, reported (with the text up to it) or not.
     void CloseStatement();
+    // Reports the message, then ends the statement at its terminator without reporting it.
+    void RejectStatement(const std::string& message);
     // Skips to the terminator, reporting it as missing where the statement should end.
     void ReachTerminator();
     // Reads the symbol after the current terminator.
@@ -345,8 +347,13 @@ private:
                         TDbOperation operation, std::string_view ownName = {});
     void SkipToTerm();
     void ParseCreate(Verb verb);
-    void ParseCreateOrAlterTail(Verb verb);
+    // The kind of object after CREATE, RECREATE, ALTER or CREATE OR ALTER, and its statement.
+    void ParseObjectStatement(Verb verb);
     void ParseAlter();
+    // The object kind the current word names in DROP, COMMENT ON and DESCRIBE.
+    TDbObject KindWord() const;
+    // The object a description is for: by name, or a column or parameter of its owner.
+    TDbObj* DescribedObject(TDbObject kind, const std::string& owner, const std::string& name) const;
     void ParseDrop();
     void ParseSet();
     void ParseSetTerm();

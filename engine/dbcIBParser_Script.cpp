@@ -210,6 +210,12 @@ void TIbParser::PassTerminator() {
     HoldTerminator = true;
 }
 
+void TIbParser::RejectStatement(const std::string& message) {
+    ErrMsg(message);
+    SkipToTerm();
+    CloseStatement();
+}
+
 void TIbParser::ReachTerminator() {
     if (Sy() == sy_Term)
         return;
@@ -230,11 +236,6 @@ void TIbParser::CloseStatement(TStatType typ, std::string_view objName, TDbObjec
 }
 
 void TIbParser::ParseStatement() {
-    auto unknown = [this](const std::string& message) {
-        ErrMsg(message);
-        SkipToTerm();
-        CloseStatement();
-    };
     if (Sy() == sy_Term) { // an empty statement
         PassTerminator();
     } else if (Is(syCREATE)) {
@@ -243,13 +244,13 @@ void TIbParser::ParseStatement() {
         ParseCreate(Verb::Recreate);
     } else if (Is(syALTER)) {
         GetSy();
-        ParseCreateOrAlterTail(Verb::Alter);
+        ParseObjectStatement(Verb::Alter);
     } else if (Is(syDROP)) {
         ParseDrop();
     } else if (Is(syDECLARE)) {
         GetSy();
         if (!Is(syEXTERNAL))
-            return unknown("Missing/unknown: DDL-statement: " + SyResWord());
+            return RejectStatement("Missing/unknown: DDL-statement: " + SyResWord());
         GetSy();
         TestAndGetWord(syFUNCTION);
         ParseExternalFunction();
@@ -288,9 +289,9 @@ void TIbParser::ParseStatement() {
     } else if (IsWord("INPUT")) {
         ParseInput();
     } else if (Sy() == sy_Ident) {
-        unknown("Unknown statement: " + SyResWord());
+        RejectStatement("Unknown statement: " + SyResWord());
     } else {
-        unknown("Missing/unknown: DDL-statement: " + SyResWord());
+        RejectStatement("Missing/unknown: DDL-statement: " + SyResWord());
     }
 }
 
@@ -299,28 +300,22 @@ void TIbParser::ParseCreate(Verb verb) {
     if (verb == Verb::Create && Is(syOR)) {
         GetSy();
         if (!Is(syALTER)) {
-            ErrMsg("Unknown CREATE-statement");
-            SkipToTerm();
-            CloseStatement();
-            return;
+            return RejectStatement("Unknown CREATE-statement");
         }
         GetSy();
         verb = Verb::CreateOrAlter;
     }
-    ParseCreateOrAlterTail(verb);
+    ParseObjectStatement(verb);
 }
 
-// The current symbol names the kind of object after CREATE, RECREATE, ALTER or CREATE OR ALTER.
-void TIbParser::ParseCreateOrAlterTail(Verb verb) {
+void TIbParser::ParseObjectStatement(Verb verb) {
     const bool create = verb == Verb::Create;
     const bool alter = verb == Verb::Alter;
     const bool firebird3 = ibServerOptions_.SQLServerVersion == st_Firebird_30;
     auto unknown = [&] {
-        ErrMsg(alter                           ? "Unknown ALTER statement."
-               : verb == Verb::CreateOrAlter ? "Unknown ALTER-statement"
-                                             : "Unknown CREATE-statement");
-        SkipToTerm();
-        CloseStatement();
+        RejectStatement(alter                           ? "Unknown ALTER statement."
+                        : verb == Verb::CreateOrAlter ? "Unknown ALTER-statement"
+                                                      : "Unknown CREATE-statement");
     };
     // Statements whose rest the script model takes as it is.
     auto skipped = [&](const std::string& name, TDbObject kind, TDbOperation operation) {
@@ -340,9 +335,7 @@ void TIbParser::ParseCreateOrAlterTail(Verb verb) {
             return unknown();
         GetSy();
         if (!Is(syTEMPORARY)) {
-            ErrMsg("TEMPORARY expected, but " + UpperText(Ident().empty() ? SyResWord() : Ident()) + " found.");
-            SkipToTerm();
-            return CloseStatement();
+            return RejectStatement("TEMPORARY expected, but " + UpperText(Ident().empty() ? SyResWord() : Ident()) + " found.");
         }
         GetSy();
         TestWord(syTABLE);
@@ -402,27 +395,56 @@ void TIbParser::ParseCreateOrAlterTail(Verb verb) {
     unknown();
 }
 
+TDbObject TIbParser::KindWord() const {
+    if (Is(syTABLE)) return dboTable;
+    if (Is(syVIEW)) return dboView;
+    if (Is(syPROCEDURE)) return dboProcedure;
+    if (Is(syTRIGGER)) return dboTrigger;
+    if (Is(syDOMAIN)) return dboDomain;
+    if (Is(syEXCEPTION)) return dboException;
+    if (Is(syGENERATOR) || IsWord("SEQUENCE")) return dboGenerator;
+    if (Is(syINDEX)) return dboIndex;
+    if (Is(syROLE)) return dboRole;
+    if (Is(syFUNCTION)) return dboFunction;
+    if (IsWord("PACKAGE")) return dboPackage;
+    if (IsWord("COLLATION")) return dboCollation;
+    if (Is(syFILTER)) return dboBlobFilter;
+    if (Is(syUSER)) return dboUser;
+    if (Is(syCOLUMN) || IsWord("FIELD")) return dboField;
+    if (Is(syPARAMETER)) return dboParam;
+    return dboUnknown;
+}
+
+TDbObj* TIbParser::DescribedObject(TDbObject kind, const std::string& owner, const std::string& name) const {
+    TCustomObjs* objs = Objs();
+    if (!objs)
+        return nullptr;
+    switch (kind) {
+    case dboField:
+        if (TFldData* column = objs->GetTableField(owner, name))
+            return column;
+        return objs->GetViewField(owner, name);
+    case dboParam: return objs->GetProcParam(owner, name);
+    case dboRole: return objs->GetRole(name);
+    case dboPackage: return objs->GetPackage(name);
+    // A stored function, else an external one.
+    case dboFunction: return FindObj(name, TDbObjectSet{dboProcedure, dboFunction});
+    default: return FindObj(name, TDbObjectSet{kind});
+    }
+}
+
 void TIbParser::ParseDrop() {
     GetSy();
-    TDbObject kind = dboUnknown;
-    if (Is(syDOMAIN)) kind = dboDomain;
-    else if (Is(syEXCEPTION)) kind = dboException;
-    else if (Is(syINDEX)) kind = dboIndex;
-    else if (Is(syPROCEDURE)) kind = dboProcedure;
-    else if (Is(syROLE)) kind = dboRole;
-    else if (Is(syTABLE)) kind = dboTable;
-    else if (Is(syTRIGGER)) kind = dboTrigger;
-    else if (Is(syVIEW)) kind = dboView;
-    else if (Is(syGENERATOR) || IsWord("SEQUENCE")) kind = dboGenerator;
-    else if (Is(syFUNCTION)) kind = dboFunction;
-    else if (IsWord("PACKAGE")) kind = dboPackage;
-    else if (IsWord("COLLATION")) kind = dboCollation;
-    else if (Is(syEXTERNAL)) {
+    static const TDbObjectSet kDroppable{dboDomain, dboException, dboIndex, dboProcedure, dboRole,
+                                         dboTable, dboTrigger, dboView, dboGenerator, dboFunction,
+                                         dboPackage, dboCollation};
+    TDbObject kind = KindWord();
+    if (Is(syEXTERNAL)) {
         GetSy();
         TestWord(syFUNCTION);
         kind = dboFunction;
     }
-    if (kind == dboUnknown) {
+    if (!kDroppable.Contains(kind)) {
         ErrMsg("Unknown DROP statement");
         SkipToTerm();
         return CloseStatement(stStatement, "", dboUnknown, odbDrop);
@@ -587,63 +609,33 @@ void TIbParser::ParseDatabaseClause(TStatType typ) {
 
 void TIbParser::ParseComment() {
     GetSy();
-    if (!Is(syON)) {
-        ErrMsg("Unknown Comment-statement");
-        SkipToTerm();
-        return CloseStatement();
-    }
+    if (!Is(syON))
+        return RejectStatement("Unknown Comment-statement");
     GetSy();
-    TCustomObjs* objs = Objs();
-    TDbObject kind = dboUnknown;
+    TDbObject kind = Is(syDATABASE) ? dboDatabase : KindWord();
+    // A character set is no object of the collections; its description is only passed on.
+    const bool characterSet = Is(syCHARACTER);
+    if (Is(syEXTERNAL)) {
+        GetSy();
+        TestWord(syFUNCTION);
+        kind = dboFunction;
+    } else if (characterSet) {
+        GetSy();
+        TestWord(sySET);
+    }
+    if (kind == dboUnknown && !characterSet)
+        return RejectStatement("Unknown Comment-statement");
+    GetSy();
     std::vector<std::string> names;
-    auto dottedName = [&] {
+    if (kind != dboDatabase) {
         names.push_back(GetName());
         while (Sy() == sy_Dot) {
             GetSy();
             names.push_back(GetName());
         }
-    };
-    bool known = true;
-    if (Is(syDATABASE)) {
-        kind = dboDatabase;
-        GetSy();
-    } else {
-        if (Is(syTABLE)) kind = dboTable;
-        else if (Is(syVIEW)) kind = dboView;
-        else if (Is(syPROCEDURE)) kind = dboProcedure;
-        else if (Is(syTRIGGER)) kind = dboTrigger;
-        else if (Is(syDOMAIN)) kind = dboDomain;
-        else if (Is(syEXCEPTION)) kind = dboException;
-        else if (Is(syGENERATOR) || IsWord("SEQUENCE")) kind = dboGenerator;
-        else if (Is(syINDEX)) kind = dboIndex;
-        else if (Is(syROLE)) kind = dboRole;
-        else if (IsWord("PACKAGE")) kind = dboPackage;
-        else if (Is(syFUNCTION)) kind = dboFunction;
-        else if (Is(syCOLUMN)) kind = dboField;
-        else if (Is(syPARAMETER)) kind = dboParam;
-        else if (Is(syFILTER)) kind = dboBlobFilter;
-        else if (IsWord("COLLATION")) kind = dboCollation;
-        else if (Is(syUSER)) kind = dboUser;
-        else if (Is(syEXTERNAL)) {
-            GetSy();
-            TestWord(syFUNCTION);
-            kind = dboFunction;
-        } else if (Is(syCHARACTER)) {
-            GetSy();
-            TestWord(sySET);
-        } else {
-            known = false;
-        }
-        if (known) {
-            GetSy();
-            dottedName();
-        }
     }
-    if (!known || !Is(syIS)) {
-        ErrMsg("Unknown Comment-statement");
-        SkipToTerm();
-        return CloseStatement();
-    }
+    if (!Is(syIS))
+        return RejectStatement("Unknown Comment-statement");
     GetSy();
     std::string text;
     if (Sy() == sy_String)
@@ -653,45 +645,16 @@ void TIbParser::ParseComment() {
     if (Sy() != sy_Term)
         GetSy();
 
-    // Package members are not filed, so a name of three parts (or of two for a routine)
-    // describes nothing in the collections.
-    TDbObj* target = nullptr;
-    std::string name = names.empty() ? std::string() : names.back();
-    std::string owner;
-    if (objs) {
-        if (kind == dboDatabase) {
-            objs->DBDescription = text;
-        } else if (kind == dboField && names.size() == 2) {
-            owner = names[0];
-            target = objs->GetTableField(owner, name);
-            if (!target)
-                target = objs->GetViewField(owner, name);
-        } else if (kind == dboParam && names.size() == 2) {
-            owner = names[0];
-            target = objs->GetProcParam(owner, name);
-        } else if (names.size() == 1) {
-            switch (kind) {
-            case dboTable: target = objs->GetTable(name); break;
-            case dboView: target = objs->GetView(name); break;
-            case dboProcedure: target = objs->GetProcedure(name); break;
-            case dboTrigger: target = objs->GetTrigger(name); break;
-            case dboDomain: target = objs->GetDomain(name); break;
-            case dboException: target = objs->GetException(name); break;
-            case dboGenerator: target = objs->GetGenerator(name); break;
-            case dboIndex: target = objs->GetIndex(name); break;
-            case dboRole: target = objs->GetRole(name); break;
-            case dboPackage: target = objs->GetPackage(name); break;
-            case dboFunction:
-                target = objs->GetProcedure(name);
-                if (!target)
-                    target = objs->GetFunction(name);
-                break;
-            default: break;
-            }
-        }
-    }
-    if (target)
-        target->Description = text;
+    // Columns and parameters are named owner.name. Package members are not filed, so a longer
+    // name (or a qualified one of another kind) describes nothing in the collections.
+    const bool owned = kind == dboField || kind == dboParam;
+    const std::string name = names.empty() ? std::string() : names.back();
+    const std::string owner = owned && names.size() == 2 ? names[0] : std::string();
+    if (kind == dboDatabase && Objs())
+        Objs()->DBDescription = text;
+    else if (names.size() == (owned ? 2u : 1u))
+        if (TDbObj* target = DescribedObject(kind, owner, name))
+            target->Description = text;
     CloseStatement(stStatement, name, kind, odbDescription, owner);
 }
 
@@ -699,36 +662,19 @@ void TIbParser::ParseComment() {
 // PROCEDURE x 'text': the description statements of the script model's udDescribe mode.
 void TIbParser::ParseDescribe() {
     GetSy();
-    TCustomObjs* objs = Objs();
-    TDbObject kind = dboUnknown;
-    if (Is(syDOMAIN)) kind = dboDomain;
-    else if (Is(syTABLE)) kind = dboTable;
-    else if (Is(syPROCEDURE)) kind = dboProcedure;
-    else if (Is(syTRIGGER)) kind = dboTrigger;
-    else if (Is(syEXCEPTION)) kind = dboException;
-    else if (Is(syINDEX)) kind = dboIndex;
-    else if (Is(syFUNCTION)) kind = dboFunction;
-    else if (Is(syVIEW)) kind = dboView;
-    else if (Is(syGENERATOR)) kind = dboGenerator;
-    else if (Is(syROLE)) kind = dboRole;
-    else if (IsWord("FIELD")) kind = dboField;
-    else if (Is(syPARAMETER)) kind = dboParam;
-    if (kind == dboUnknown) {
-        ErrMsg("Unknown DESCRIBE statement.");
-        SkipToTerm();
-        return CloseStatement();
-    }
+    static const TDbObjectSet kDescribable{dboDomain, dboTable, dboProcedure, dboTrigger, dboException,
+                                           dboIndex, dboFunction, dboView, dboGenerator, dboRole,
+                                           dboField, dboParam};
+    const TDbObject kind = KindWord();
+    if (!kDescribable.Contains(kind))
+        return RejectStatement("Unknown DESCRIBE statement.");
     GetSy();
     const std::string name = GetName();
     std::string owner;
-    TDbObject ownerKind = dboUnknown;
     if (kind == dboField || kind == dboParam) {
-        ownerKind = Is(syTABLE) ? dboTable : Is(syVIEW) ? dboView : Is(syPROCEDURE) ? dboProcedure : dboUnknown;
-        if (ownerKind == dboUnknown || (kind == dboParam) != (ownerKind == dboProcedure)) {
-            ErrMsg("Unknown DESCRIBE statement.");
-            SkipToTerm();
-            return CloseStatement();
-        }
+        const bool ownerFits = kind == dboParam ? Is(syPROCEDURE) : Is(syTABLE) || Is(syVIEW);
+        if (!ownerFits)
+            return RejectStatement("Unknown DESCRIBE statement.");
         GetSy();
         owner = GetName();
     }
@@ -736,28 +682,7 @@ void TIbParser::ParseDescribe() {
     const std::string text = Sy() == sy_String ? StrVal() : std::string();
     if (Sy() == sy_String)
         GetSy();
-
-    TDbObj* target = nullptr;
-    if (objs) {
-        switch (kind) {
-        case dboDomain: target = objs->GetDomain(name); break;
-        case dboTable: target = objs->GetTable(name); break;
-        case dboProcedure: target = objs->GetProcedure(name); break;
-        case dboTrigger: target = objs->GetTrigger(name); break;
-        case dboException: target = objs->GetException(name); break;
-        case dboIndex: target = objs->GetIndex(name); break;
-        case dboFunction: target = objs->GetFunction(name); break;
-        case dboView: target = objs->GetView(name); break;
-        case dboGenerator: target = objs->GetGenerator(name); break;
-        case dboRole: target = objs->GetRole(name); break;
-        case dboField:
-            target = ownerKind == dboTable ? objs->GetTableField(owner, name) : objs->GetViewField(owner, name);
-            break;
-        case dboParam: target = objs->GetProcParam(owner, name); break;
-        default: break;
-        }
-    }
-    if (target)
+    if (TDbObj* target = DescribedObject(kind, owner, name))
         target->Description = text;
     ReachTerminator();
     if (TStatement* statement = DoAddStatement(stDescription, name, kind, odbDescription, owner))

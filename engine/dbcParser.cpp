@@ -20,7 +20,8 @@
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
+#include <random>
+#include <stdexcept>
 
 namespace dbc {
 
@@ -47,12 +48,13 @@ std::string Utf8Of(char32_t c) {
 }
 
 // A name for a temporary copy of a script that no other parser, in this or another process,
-// uses at the same time.
+// uses at the same time: a random tag of the process and a running number.
 std::filesystem::path TemporaryScriptPath() {
+    static const std::string tag = std::to_string(std::random_device{}());
     static std::atomic<unsigned> counter{0};
     std::error_code ignored;
     std::filesystem::path folder = std::filesystem::temp_directory_path(ignored);
-    return folder / ("dbcparse_" + std::to_string(::getpid()) + "_" + std::to_string(++counter) + ".txt");
+    return folder / ("dbcparse_" + tag + "_" + std::to_string(++counter) + ".txt");
 }
 
 } // namespace
@@ -146,10 +148,6 @@ const std::string& TCustomParser::ResWordBySymbol(std::uint8_t code) const {
     return resWords_.GetWordBySymbol(code);
 }
 
-std::string TCustomParser::GenComment(std::string_view text) const {
-    return "/* " + std::string(text) + " */";
-}
-
 // ---------------------------------------------------------------------------------------------
 // Entry points
 
@@ -229,7 +227,15 @@ void TCustomParser::ParseFile(const std::string& fileName, TCustomObjs* objs) {
 
     if (toFile) {
         out.close();
-        SetBuffer(parser_detail::TemporaryFileBuffer(temporary));
+        try {
+            if (!out)
+                throw std::runtime_error("Cannot write file: " + temporary.string());
+            SetBuffer(parser_detail::TemporaryFileBuffer(temporary));
+        } catch (const std::exception& failure) {
+            std::filesystem::remove(temporary, error);
+            ErrMsg(failure.what());
+            return;
+        }
     } else {
         SetBuffer(parser_detail::MemoryBuffer(std::move(text)));
     }
@@ -254,23 +260,18 @@ char32_t TCustomParser::DecodeAt(std::size_t ix, std::size_t& length) const {
     length = 0;
     if (ix == 0 || ix > size)
         return 0;
-    const std::size_t pos = ix - 1;
-    const unsigned char b0 = buffer_->Byte(pos);
-    length = 1;
-    if (b0 < 0x80)
-        return b0;
-    int extra = b0 >= 0xF0 && b0 <= 0xF4 ? 3 : b0 >= 0xE0 ? 2 : b0 >= 0xC2 && b0 < 0xE0 ? 1 : -1;
-    if (extra < 0 || pos + static_cast<std::size_t>(extra) >= size)
+    char bytes[4];
+    const std::size_t available = std::min<std::size_t>(4, size - (ix - 1));
+    for (std::size_t i = 0; i < available; ++i)
+        bytes[i] = static_cast<char>(buffer_->Byte(ix - 1 + i));
+    const std::string_view sequence(bytes, available);
+    const int sequenceLength = parser_detail::Utf8SequenceLength(sequence);
+    if (sequenceLength <= 0) {
+        length = 1; // a byte that starts no character reads as a replacement character
         return 0xFFFD;
-    char32_t c = b0 & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-        const unsigned char b = buffer_->Byte(pos + static_cast<std::size_t>(i));
-        if ((b & 0xC0) != 0x80)
-            return 0xFFFD;
-        c = (c << 6) | (b & 0x3F);
     }
-    length = static_cast<std::size_t>(extra) + 1;
-    return c;
+    length = static_cast<std::size_t>(sequenceLength);
+    return parser_detail::DecodeUtf8Sequence(sequence, sequenceLength);
 }
 
 char32_t TCustomParser::GetChar() {
@@ -690,11 +691,11 @@ TStatement* TCustomParser::DoAddStatement(TStatType typ, std::string_view objNam
 TStatement* TCustomParser::DoAddStatement(std::string_view text, TStatType typ,
                                           std::string_view objName, TDbObject objType,
                                           TDbOperation operation, std::string_view ownName) {
-    statement_ = nullptr;
+    TStatement* statement = nullptr;
     if (OnAddStatement)
         OnAddStatement(*this, std::string(text), typ, std::string(objName), objType, operation,
-                       std::string(ownName), statement_);
-    return statement_;
+                       std::string(ownName), statement);
+    return statement;
 }
 
 // ---------------------------------------------------------------------------------------------

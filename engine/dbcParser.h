@@ -140,10 +140,6 @@ public:
 
     const std::string& TermStr() const { return termStr_; }
     void SetTermStr(std::string term) { termStr_ = std::move(term); }
-    // ";" and "/* text */": the terminator and comments of generated text.
-    virtual std::string GenTerm() const { return ";"; }
-    virtual std::string GenComment(std::string_view text) const;
-
     // Entry points. ParseScript and ParseFile parse into the given collections.
     void AssignTxt(std::string text);
     virtual void ParseScript(const std::vector<std::string>& lines, TCustomObjs* objs);
@@ -182,16 +178,14 @@ protected:
     char32_t CurCh() const;
     char32_t NextCh() const;
     char32_t Ch() const { return ch_; }
-    // 1-based byte positions: of the current character, and of the next one.
+    // 1-based byte position of the current character.
     std::size_t ChIx() const { return chIx_; }
-    std::size_t Ix() const { return ix_; }
     std::string CopyTxt(std::size_t from, std::size_t count) const;
     // Whether the text at the 1-based byte position reads exactly text.
     bool TextAt(std::size_t from, std::string_view text) const;
     std::size_t LengthTxt() const;
     bool AtEndOfText() const { return ch_ == 0 && ix_ > LengthTxt(); }
     std::size_t SyBegPos() const { return syBegPos_; }
-    std::size_t StBegPos() const { return stBegPos_; }
     void SetStBegPos(std::size_t pos) { stBegPos_ = pos; }
 
     // Symbol reading, in the order GetSy calls them.
@@ -247,8 +241,6 @@ protected:
     TStatement* DoAddStatement(std::string_view text, TStatType typ, std::string_view objName,
                                TDbObject objType, TDbOperation operation,
                                std::string_view ownName = {});
-    // The statement last handed to the statement event.
-    TStatement* LastStatement() const { return statement_; }
 
     // Files a parsed object in the collections; null (and the object freed) when refused.
     template <class T>
@@ -287,7 +279,6 @@ private:
     char strQuoteCh_ = 0;
     double floatVal_ = 0;
 
-    TStatement* statement_ = nullptr;
     TMsgManager msgMngr_;
     TResWordList resWords_;
 };

@@ -81,8 +81,16 @@ char32_t Cp1252(unsigned char b) {
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
-// Length of the valid UTF-8 sequence at s (1 for ASCII), 0 when the bytes there start none,
-// and -1 when the available bytes are a valid but incomplete start of one.
+} // namespace
+
+std::unique_ptr<TextBuffer> MemoryBuffer(std::string text) {
+    return std::make_unique<StringTextBuffer>(std::move(text));
+}
+
+std::unique_ptr<TextBuffer> TemporaryFileBuffer(std::filesystem::path file) {
+    return std::make_unique<FileTextBuffer>(std::move(file));
+}
+
 int Utf8SequenceLength(std::string_view s) {
     const auto b0 = static_cast<unsigned char>(s[0]);
     if (b0 < 0x80)
@@ -124,16 +132,6 @@ char32_t DecodeUtf8Sequence(std::string_view s, int length) {
     for (int i = 1; i < length; ++i)
         c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
     return c;
-}
-
-} // namespace
-
-std::unique_ptr<TextBuffer> MemoryBuffer(std::string text) {
-    return std::make_unique<StringTextBuffer>(std::move(text));
-}
-
-std::unique_ptr<TextBuffer> TemporaryFileBuffer(std::filesystem::path file) {
-    return std::make_unique<FileTextBuffer>(std::move(file));
 }
 
 void AppendUtf8(std::string& out, char32_t c) {

@@ -205,12 +205,35 @@ TEST(ScannerExpressions, PrecisionAndScale) {
     }
 }
 
+TEST(ScannerPositions, ASavedPositionIsReadAgain) {
+    Scanner scanner;
+    scanner.AssignTxt("select a,\r\n b from t");
+    scanner.GetSy();
+    TSelectContext& ctx = scanner.PushSelectContext();
+    scanner.SetSelectContext(ctx);
+    auto readOn = [&] {
+        std::string text;
+        for (scanner.GetSy(); scanner.Sy() != sy_EOF; scanner.GetSy())
+            text += scanner.SyResWord() + ":" + scanner.Ident() + " ";
+        return text;
+    };
+    const std::string first = readOn();
+    EXPECT_EQ(first, "<Ident>:A <,>: <Ident>:B FROM:from <Ident>:T ");
+    EXPECT_EQ(scanner.GetPosY(), 2);
+    scanner.GotoSelectContext(scanner.SelectCtx(0));
+    EXPECT_EQ(scanner.GetPosY(), 1);
+    EXPECT_EQ(scanner.Sy(), sySELECT);
+    EXPECT_EQ(readOn(), first);
+    scanner.PopSelectContext();
+}
+
 TEST(ScannerDebugLog, SymbolsAndCommentsGoToTheDebugChannel) {
     Scanner scanner;
     std::vector<std::string> lines;
     scanner.OnDebugMessage = [&](platform::Object&, const std::string& line) { lines.push_back(line); };
     scanner.DebugLogOptions = TDebugLogOptions{dlSymbol, dlComment};
     scanner.Tokens("/*c*/ a 'q' 7");
+    EXPECT_EQ(scanner.Comment(), "c");
     EXPECT_EQ(lines, (std::vector<std::string>{"Comment: c", "(1,9) <Ident>: 1 =A", "(1,13) <String value>: 3 ='q'",
                                                "(1,14) <Integer value>: 4 =7"}));
 }
