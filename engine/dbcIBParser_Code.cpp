@@ -63,7 +63,6 @@ void TIbParser::ParseParams(TPrcData& procedure, TParamInOutType inOut) {
 void TIbParser::ParseProcedure(bool function) {
     GetSy();
     const std::string name = GetName();
-    TableName = name;
     TPrcData* procedure = Objs() ? Objs()->GetProcedure(name) : nullptr;
     const TDbOperation operation = procedure ? odbAlter : odbCreate;
     std::unique_ptr<TPrcData> created;

@@ -636,7 +636,6 @@ void TIbParser::ParseCreateIndex() {
     index->SetObjName(name);
     TestAndGetWord(syON);
     index->TblName = GetName();
-    TableName = index->TblName;
     if (Is(syCOMPUTED))
         index->Body = ParseExpressionAfter(syBY);
     else if (Sy() == sy_LParen)

@@ -345,3 +345,10 @@ TEST(ScriptLoading, StatementsAppendToAScriptBuilder) {
     exec.GetScript(lines, false);
     EXPECT_EQ(lines[2], "create table t (a int);");
 }
+
+TEST(ScriptErrors, MessagesNameTheTableAndColumnBeingRead) {
+    ScriptParse parse;
+    parse.Parse("create table t (a int, b blob sub_type fancy);");
+    ASSERT_EQ(parse.shownErrors.size(), 1u);
+    EXPECT_EQ(parse.shownErrors[0], "Unknown blob-subtype.\r\nScript: test.sql Line:1 Pos:46\r\n Table:T Field:B ");
+}
