@@ -191,9 +191,10 @@ void TIbParser::ParseTrigger(Verb verb) {
     if (Is(syAS))
         ParseBody(trigger, SyBegPos()); // a trigger's body keeps its AS
 
+    // Linked only once filed: a refused trigger is freed, and no record may point to it.
     TTrgData* filed = created ? AddObj(std::move(created)) : trigger;
-    if (filed && !trigger->IsDatabaseTrigger())
-        LinkDepend(filed, trigger->OwnName(), TDbObjectSet{dboTable, dboView});
+    if (filed && !filed->IsDatabaseTrigger())
+        LinkDepend(filed, filed->OwnName(), TDbObjectSet{dboTable, dboView});
     CloseStatement(stStatement, name, dboTrigger, operation);
 }
 
