@@ -237,3 +237,25 @@ TEST(ScannerDebugLog, SymbolsAndCommentsGoToTheDebugChannel) {
     EXPECT_EQ(lines, (std::vector<std::string>{"Comment: c", "(1,9) <Ident>: 1 =A", "(1,13) <String value>: 3 ='q'",
                                                "(1,14) <Integer value>: 4 =7"}));
 }
+
+TEST(ScannerMessages, AReadingThatConsumesNothingIsReportedAndPassedOver) {
+    // A dialect whose reading of '?' forgets to advance.
+    struct Stuck : TCustomSQLParser {
+        Stuck() : TCustomSQLParser(nullptr) {
+            OnErrorMessage = [this](platform::Object&, const std::string& text) { shown.push_back(text); };
+        }
+        std::string_view ClassName() const override { return "Stuck"; }
+        void DoGetSy() override {
+            if (Ch() == '?')
+                return SetSy(sy_Ident);
+            TCustomSQLParser::DoGetSy();
+        }
+        std::vector<std::string> shown;
+    } parser;
+    parser.AssignTxt("a ? b");
+    std::vector<std::uint8_t> symbols;
+    for (parser.GetSy(); parser.Sy() != sy_EOF; parser.GetSy())
+        symbols.push_back(parser.Sy());
+    EXPECT_EQ(symbols.size(), 3u);
+    EXPECT_EQ(parser.shown, std::vector<std::string>{"Parser Stuck deadlock."});
+}
