@@ -165,6 +165,9 @@ std::map<std::string, std::size_t> Counts(const TObjs& objs) {
     return counts;
 }
 
+// Test names show the case by its name.
+void PrintTo(const CorpusScript& c, std::ostream* os) { *os << c.name; }
+
 class Corpus : public testing::TestWithParam<CorpusScript> {};
 
 INSTANTIATE_TEST_SUITE_P(Scripts, Corpus, testing::ValuesIn(CorpusScripts()),

@@ -66,6 +66,9 @@ const EncodingCase kEncodings[] = {
     {"Utf16", Utf16le(u"create exception e 'Ol\u00E1 \u20AC';\r\ncreate role r;")},
 };
 
+// Test names show the case by its name.
+void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
+
 class ScriptFiles : public testing::TestWithParam<std::tuple<EncodingCase, TParseBufferType>> {};
 
 INSTANTIATE_TEST_SUITE_P(Parser, ScriptFiles,

@@ -62,6 +62,9 @@ struct TokenCase {
     std::string term = ";";
 };
 
+// Test names show the case by its name.
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << c.name; }
+
 class TokenStreams : public testing::TestWithParam<TokenCase> {};
 
 const TokenCase kTokenCases[] = {

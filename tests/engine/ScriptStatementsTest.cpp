@@ -21,6 +21,9 @@ struct StatementCase {
     std::vector<std::pair<std::string, std::string>> statements; // key, text
 };
 
+// Test names show the case by its name.
+void PrintTo(const StatementCase& c, std::ostream* os) { *os << c.name; }
+
 class ScriptStatements : public testing::TestWithParam<StatementCase> {};
 
 const StatementCase kStatementCases[] = {
@@ -249,6 +252,9 @@ struct ErrorCase {
     std::string script;
     std::vector<std::string> messages;
 };
+
+// Test names show the case by its name.
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class ScriptErrors : public testing::TestWithParam<ErrorCase> {};
 
