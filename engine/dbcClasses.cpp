@@ -629,8 +629,15 @@ TDbObj* TCustomObjs::AddObj(std::unique_ptr<TDbObj> obj) {
 TGntData* TCustomObjs::AddGrant(std::unique_ptr<TGntData> grant) {
     if (!grant)
         return nullptr;
+    // A grant kept as its own text (a Firebird 3 DDL privilege) is filed by that text alone:
+    // merging privileges into it would lose the text.
+    auto readyText = [](const TGntData& g) { return g.GntObjType == dboUnknown && !g.Body.empty(); };
     for (auto& entry : Gnt) {
         TGntData& filed = *entry.object;
+        if (readyText(*grant))
+            break;
+        if (readyText(filed))
+            continue;
         if (filed.GntObjName != grant->GntObjName || filed.User != grant->User ||
             filed.Option != grant->Option)
             continue;

@@ -78,6 +78,8 @@ public:
     // An external-function argument given by its position: RETURNS PARAMETER n; 0 when not.
     std::int32_t FncParameter = 0;
     bool Identity = false;
+    // START WITH of an identity column; empty for the default.
+    std::string IdentityStart;
     TIndexSortType IndexSortType = idxNoSpec;
 
     bool Computed() const { return !Body.empty(); }

@@ -43,15 +43,21 @@ std::string TPrcData::ParamDef() const {
         text += "(" + JoinDefs(Params) + ")\r\n";
     if (!Returns.empty()) {
         text += " RETURNS";
-        text += IsFunction ? " " + Returns[0].object->Def() : "(" + JoinDefs(Returns) + ")";
+        if (IsFunction)
+            text += " " + Returns[0].object->Def() + (Deterministic ? " DETERMINISTIC" : "");
+        else
+            text += "(" + JoinDefs(Returns) + ")";
         text += "\r\n";
     }
     return text;
 }
 
 std::string TPrcData::Header(std::string_view verb, std::string_view name, std::string_view body) const {
-    return std::string(verb) + (IsFunction ? " FUNCTION " : " PROCEDURE ") + std::string(name) +
-           ParamDef() + " AS\r\n" + std::string(body);
+    std::string text = std::string(verb) + (IsFunction ? " FUNCTION " : " PROCEDURE ") +
+                       std::string(name) + ParamDef();
+    if (!External.empty())
+        return text + External; // an external routine has no body to put after AS
+    return text + " AS\r\n" + std::string(body);
 }
 
 std::string TPrcData::Def() const { return Header("CREATE", QuoteIdent(ObjName()), Body); }

@@ -17,12 +17,18 @@ public:
     ObjList<TFldData> Params;
     ObjList<TFldData> Returns;
     bool IsFunction = false;
+    // A stored function declared DETERMINISTIC.
+    bool Deterministic = false;
+    // The clause of a routine of an external engine ("EXTERNAL NAME '...' ENGINE ..."), which
+    // then has no body.
+    std::string External;
 
     // Adds a parameter (ioIn goes to Params, ioOut to Returns) owned by this procedure.
     TFldData& AddParam(std::string name, TParamInOutType inOut);
     void ClearParams();
 
-    // Parameter lists: "(inputs)" and " RETURNS(outputs)", each on its own line.
+    // Parameter lists: "(inputs)" and " RETURNS(outputs)", each on its own line; a function's
+    // " RETURNS type" carries its DETERMINISTIC.
     std::string ParamDef() const;
     std::string Def() const override;
     std::string AlterDef() const override;

@@ -1,15 +1,20 @@
 #pragma once
 
-// The Firebird reserved-word table, which words each server version reserves, and the quoting
-// rule for identifiers in SQL dialect 3. The script parser builds its symbol table from these.
+// The Firebird reserved-word table, which words each server version reserves, the quoting rule
+// for identifiers in SQL dialect 3, and the Firebird script parser built on them: it reads a
+// script statement by statement, reports each statement to a script model, builds the objects
+// the statements define into a collection and records the settings the script declares.
 
 #include "engine/dbcDBOptions.h"
+#include "engine/dbcParser.h"
 #include "engine/dbcSet.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dbc {
 
@@ -243,5 +248,191 @@ bool IdentDialect3(std::string_view name, TIBSQLServerVersionType version);
 // The name as DDL must spell it: in dialect 3, when IdentDialect3 asks for it, in double quotes
 // with any double quote inside doubled; otherwise unchanged.
 std::string QuoteIdent(std::string_view name, TIBSQLServerVersionType version, int sqlDialect);
+
+class TCtrData;
+class TFldData;
+class TGntData;
+class TPrcData;
+class TTblData;
+class TTrgData;
+
+// Where a data type is read, which decides the clauses that may follow it.
+enum class TFieldContext : std::uint8_t {
+    Column,           // a table column: constraints, DEFAULT, NOT NULL, COLLATE, identity
+    Domain,           // DEFAULT, NOT NULL, CHECK (the domain's own check), COLLATE
+    Parameter,        // a procedure parameter: DEFAULT or "= value", NOT NULL, COLLATE
+    FunctionArgument, // an external function argument: BY DESCRIPTOR, BY VALUE, NULL
+    FunctionResult,   // the return value of a stored function: NOT NULL, COLLATE
+    Variable          // a local variable
+};
+
+// The Firebird and InterBase script parser. Its server options choose the reserved words (by
+// server version) and the reading of double quotes (by SQL dialect).
+class TIbParser : public TCustomSQLParser {
+public:
+    explicit TIbParser(TCustomExtract* extractor);
+    ~TIbParser() override;
+
+    std::string_view ClassName() const override { return "TIbParser"; }
+
+    // Server version and dialect (1 after construction and at the start of every script); a
+    // script's SET NAMES, CREATE DATABASE character set and page size land here.
+    TIBServerOptions& IBServerOptions() { return ibServerOptions_; }
+    const TIBServerOptions& IBServerOptions() const { return ibServerOptions_; }
+    bool AutoDDL() const { return autoDDL_; }
+
+    // Resets AutoDDL and the dialect, parses, and copies the connection and server options into
+    // the collections'.
+    void ParseScript(const std::vector<std::string>& lines, TCustomObjs* objs) override;
+    // The statement dispatcher.
+    void ParseText() override;
+    // The Firebird dependency passes around the generic ones.
+    void Link_Depend() override;
+
+    std::string QuoteIdent(std::string_view name) const override;
+    std::string GetScriptInfo() const override;
+
+    // Files a grant (merged into an equal one when possible); null when nothing new was filed.
+    TGntData* AddGrant(std::unique_ptr<TGntData> grant);
+
+protected:
+    void BuildResWords() override;
+    std::uint8_t FindResWord(const std::string& upperWord) const override;
+    void DoGetSy() override;
+
+    // Captures the body of a procedure, trigger, view, package or block: the text from start (a
+    // 1-based buffer position; 0 for the current character) up to the terminator, outside
+    // comments and literals. The structural body reader replaces this.
+    virtual void ParseBody(TDbObj* obj, std::size_t start);
+    // The raw text of a DEFAULT value starting at the current symbol; reads the next symbol.
+    virtual void GetDefaultValue(TDbObj* obj, std::string& text);
+    // The parser that reads a file named by INPUT.
+    virtual std::unique_ptr<TIbParser> CreateChildParser();
+
+    // Reads a data type and the clauses after it into fld; the current symbol is its first
+    // word. Inline constraints of a column belong to tableName.
+    void ParseFieldType(TFldData& fld, TFieldContext context, const std::string& tableName = {});
+
+    // The current symbol is the word (reserved or, where the version leaves it free, an
+    // identifier with its text).
+    bool Is(TIbSymbol word) const;
+    // Reports the word as missing unless Is(word).
+    void TestWord(TIbSymbol word);
+    // TestWord or TestIdent, then the next symbol.
+    void TestAndGetWord(TIbSymbol word);
+    void TestAndGetIdent(std::string_view word);
+    // The current symbol is an unquoted identifier with that text (a word outside the table).
+    bool IsWord(std::string_view word) const;
+    // Reads a name: an identifier, or in dialect 3 a double-quoted one; reads the next symbol.
+    std::string GetName();
+
+    // The table and column being read; messages name them.
+    std::string TableName;
+    std::string FieldName;
+
+private:
+    enum class Verb : std::uint8_t { Create, Recreate, Alter, CreateOrAlter };
+
+    // Statements.
+    void ParseStatement();
+    // Ends the statement at the terminator, reported (with the text up to it) or not.
+    void CloseStatement();
+    // Reports the message, then ends the statement at its terminator without reporting it.
+    void RejectStatement(const std::string& message);
+    // Skips to the terminator, reporting it as missing where the statement should end.
+    void ReachTerminator();
+    // Reads the symbol after the current terminator.
+    void PassTerminator();
+    void CloseStatement(TStatType typ, std::string_view objName, TDbObject objType,
+                        TDbOperation operation, std::string_view ownName = {});
+    void SkipToTerm();
+    void ParseCreate(Verb verb);
+    // The kind of object after CREATE, RECREATE, ALTER or CREATE OR ALTER, and its statement.
+    void ParseObjectStatement(Verb verb);
+    void ParseAlter();
+    // The object kind the current word names in DROP, COMMENT ON and DESCRIBE.
+    TDbObject KindWord() const;
+    // The object a description is for: by name, or a column or parameter of its owner.
+    TDbObj* DescribedObject(TDbObject kind, const std::string& owner, const std::string& name) const;
+    void ParseDrop();
+    void ParseSet();
+    void ParseSetTerm();
+    void ParseDatabaseClause(TStatType typ);
+    void ParseComment();
+    void ParseDescribe();
+    void ParseExecute();
+    void ParseDataStatement();
+    void ParseInput();
+
+    // Tables, columns, constraints, indices, domains.
+    struct TActionReport {
+        std::string Name;
+        TDbObject Kind = dboUnknown;
+        TDbOperation Operation = odbUnknown;
+        std::string Owner;
+    };
+    struct TParsedConstraint {
+        TCtrData* Filed = nullptr;
+        std::string Name;
+        TDbObject Kind = dboConstraint;
+    };
+    void ParseCreateTable(Verb verb, bool globalTemporary);
+    void ParseAlterTable();
+    TActionReport ParseAlterTableAction(TTblData& table);
+    void SkipAlterTableAction();
+    void ParseColumn(TTblData& table);
+    void ParseDataType(TFldData& fld);
+    void ParseCharLength(TFldData& fld);
+    void ParseBlobType(TFldData& fld);
+    void ParseFieldClauses(TFldData& fld, TFieldContext context, const std::string& tableName);
+    bool StartsConstraint() const;
+    // A table constraint, or with a column the constraint clause of that column.
+    TParsedConstraint ParseConstraint(const std::string& tableName, TFldData* column);
+    void ParseReferences(TCtrData& constraint);
+    void ParseColumnList(ObjList<TFldData>& columns);
+    TCtrData* FileConstraint(std::unique_ptr<TCtrData> constraint);
+    void ParseCreateIndex();
+    void ParseAlterIndex();
+    void ParseDomain();
+    // Frees the columns of an object whose definition is read again, with every dependency
+    // record that refers to them.
+    void ForgetColumns(ObjList<TFldData>& columns);
+    // The parenthesised expression after the current symbol, or after the optional word that
+    // follows it; reads the next symbol.
+    std::string ParseExpressionAfter(TIbSymbol optionalWord);
+    // An integer with an optional sign; reads the next symbol.
+    std::int64_t ParseSignedInteger();
+    std::int32_t ParseSignedInt32();
+
+    // Procedures, functions, triggers, views, packages, blocks.
+    void ParseProcedure(bool function);
+    void ParseParams(TPrcData& procedure, TParamInOutType inOut);
+    void ParseRoutineBody(TPrcData& procedure);
+    void ParseTrigger(Verb verb);
+    void ParseTriggerEvents(TTrgData& trigger, bool after);
+    void ParseView(Verb verb);
+    void ParsePackage();
+    void ParseExecuteBlock();
+
+    // Generators, exceptions, roles, external functions, grants.
+    void ParseGenerator(Verb verb);
+    void ParseException(Verb verb);
+    void ParseRole();
+    void ParseExternalFunction();
+    void ParseGrant();
+
+    // Dependency passes.
+    void GrantsIdentity();
+    void DeleteCtrIdx();
+    void LinkDomains();
+    void LinkRoutineCalls();
+
+    TIBServerOptions ibServerOptions_;
+    bool autoDDL_ = true;
+    // The current identifier was written in double quotes, so it is never a keyword.
+    bool quoted_ = false;
+    // How many INPUT files deep this parser reads.
+    int inputDepth_ = 0;
+};
 
 } // namespace dbc

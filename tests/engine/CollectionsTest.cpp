@@ -213,6 +213,27 @@ TEST(Collections, GrantsMergeIntoEqualOnes) {
     EXPECT_EQ(objs.Gnt.indexOf("GRANT SELECT ON TABLE CUSTOMER TO CLERK"), ObjList<TGntData>::npos);
 }
 
+TEST(Collections, GrantsKeptAsTextAreNeverMerged) {
+    Database db;
+    TObjs& objs = db.objs();
+    auto textGrant = [&](const char* text) {
+        auto grant = std::make_unique<TGntData>(&objs);
+        grant->User = "PUBLIC";
+        grant->Body = text;
+        return grant;
+    };
+    ASSERT_NE(objs.AddGrant(textGrant("GRANT CREATE TABLE TO PUBLIC")), nullptr);
+    ASSERT_NE(objs.AddGrant(textGrant("GRANT CREATE VIEW TO PUBLIC")), nullptr);
+    EXPECT_EQ(objs.AddGrant(textGrant("GRANT CREATE VIEW TO PUBLIC")), nullptr); // the same text twice
+    auto plain = Grant(objs, {gntSelect});
+    plain->User = "PUBLIC";
+    plain->GntObjName.clear();
+    ASSERT_NE(objs.AddGrant(std::move(plain)), nullptr);
+    ASSERT_EQ(objs.Gnt.size(), 3u);
+    EXPECT_NE(objs.Gnt.indexOf("GRANT CREATE TABLE TO PUBLIC"), ObjList<TGntData>::npos);
+    EXPECT_NE(objs.Gnt.indexOf("GRANT CREATE VIEW TO PUBLIC"), ObjList<TGntData>::npos);
+}
+
 TEST(Collections, ClearEmptiesListsAndKeepsOptions) {
     Database db;
     TObjs& objs = db.objs();
