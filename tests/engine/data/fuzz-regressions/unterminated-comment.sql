@@ -1,0 +1,1 @@
+ŠCREATE VIEW V AS SELECT 1 FROM T /* never closed
