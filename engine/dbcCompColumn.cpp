@@ -162,4 +162,17 @@ std::string TFldData::Def() const {
     return ObjFullName() + " " + TypeDef();
 }
 
+TFldData& AddOwnedField(TDbObj& owner, ObjList<TFldData>& list, std::string name,
+                        TDbObject kind) {
+    auto field = std::make_unique<TFldData>(owner.Objs());
+    field->SetObjName(name);
+    field->SetObjType(kind);
+    field->OwnName = owner.ObjName();
+    field->OwnObj = &owner;
+    field->Position = static_cast<std::uint32_t>(list.size());
+    TFldData& result = *field;
+    list.add(std::move(name), std::move(field));
+    return result;
+}
+
 } // namespace dbc

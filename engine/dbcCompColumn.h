@@ -101,4 +101,9 @@ private:
     const TIBCompareOptions* CompareOptions() const;
 };
 
+// Appends a new column or parameter named name to list, owned by owner (a table, view or
+// procedure), at the next position.
+TFldData& AddOwnedField(TDbObj& owner, ObjList<TFldData>& list, std::string name,
+                        TDbObject kind = dboField);
+
 } // namespace dbc

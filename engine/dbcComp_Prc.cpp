@@ -19,17 +19,10 @@ std::string JoinDefs(const ObjList<TFldData>& list) {
 TPrcData::TPrcData(TCustomObjs* objs) : TDbObj(objs) { SetObjType(dboProcedure); }
 
 TFldData& TPrcData::AddParam(std::string name, TParamInOutType inOut) {
-    auto param = std::make_unique<TFldData>(Objs());
-    param->SetObjName(name);
-    param->SetObjType(dboParam);
-    param->OwnName = ObjName();
-    param->OwnObj = this;
-    param->InOut = inOut;
-    TFldData& result = *param;
-    ObjList<TFldData>& list = inOut == ioOut ? Returns : Params;
-    param->Position = static_cast<std::uint32_t>(list.size());
-    list.add(std::move(name), std::move(param));
-    return result;
+    TFldData& param = AddOwnedField(*this, inOut == ioOut ? Returns : Params, std::move(name),
+                                    dboParam);
+    param.InOut = inOut;
+    return param;
 }
 
 void TPrcData::ClearParams() {

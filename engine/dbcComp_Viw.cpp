@@ -5,14 +5,7 @@ namespace dbc {
 TViwData::TViwData(TCustomObjs* objs) : TDbObj(objs) { SetObjType(dboView); }
 
 TFldData& TViwData::AddFld(std::string name) {
-    auto column = std::make_unique<TFldData>(Objs());
-    column->SetObjName(name);
-    column->OwnName = ObjName();
-    column->OwnObj = this;
-    column->Position = static_cast<std::uint32_t>(Flds.size());
-    TFldData& result = *column;
-    Flds.add(std::move(name), std::move(column));
-    return result;
+    return AddOwnedField(*this, Flds, std::move(name));
 }
 
 TFldData* TViwData::FindFld(std::string_view name) const { return Flds.objectOf(name); }
