@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EngineMessageHooks.h"
 #include "app/UpdaterView.h"
 #include "app/uDMAtualizacao.h"
 #include "platform/FtpClient.h"
@@ -141,6 +142,7 @@ private:
     UpdaterState state_;
     platform::FtpClient IdFTP;
     TDMAtualizacao DMAtualizacao; // after the form's own parts, as the program creates it
+    EngineMessageHooks engineHooks_{view_};
     bool flowRunning_ = false;
     bool upToDate_ = false; // set by the comparison when the check ends for that reason
 };

@@ -1,6 +1,8 @@
 // The console view: what reaches standard output, and the questions asked on the terminal.
 
 #include "app/ConsoleView.h"
+#include "app/uAtualizadorAutomatico.h"
+#include "engine/dbcMsg.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +91,23 @@ TEST(ConsoleViewTest, AnswerYesAsksNothing) {
     Console console("n\n", /*answerYes=*/true);
     EXPECT_TRUE(console.view.askYesNo("Confirmação", "Linha 1\r\rDeseja continuar?"));
     EXPECT_EQ(console.out.str(), "Confirmação: Linha 1\n\nDeseja continuar?\n[s/n] s\n");
+}
+
+// The engine shows its messages through the form's view while the form lives, and through
+// whatever handled them before once it is gone.
+TEST(ConsoleViewTest, EngineMessagesGoToTheFormsViewWhileItLives) {
+    std::string before;
+    const auto previous = dbc::SetShowMessageHook([&](const std::string& text) { before += text; });
+    {
+        Console console;
+        TfrmAtualizadorAutomatico form(console.view, UpdaterSettings{});
+        dbc::ShowMessage("Error: Unknown statement\r\rScript: x.sql");
+        dbc::ProcessMessages();
+        EXPECT_EQ(console.out.str(), "Error: Unknown statement\n\nScript: x.sql\n");
+    }
+    dbc::ShowMessage("after");
+    EXPECT_EQ(before, "after");
+    dbc::SetShowMessageHook(previous);
 }
 
 } // namespace
