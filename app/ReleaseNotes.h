@@ -10,7 +10,4 @@ namespace app {
 // the code page such files are saved in by Portuguese Windows editors.
 std::string decodeReleaseNotes(std::string_view bytes);
 
-bool isValidUtf8(std::string_view bytes);
-std::string windows1252ToUtf8(std::string_view bytes);
-
 } // namespace app

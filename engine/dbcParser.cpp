@@ -2,6 +2,7 @@
 
 #include "engine/dbcMsg.h"
 #include "engine/dbcParser_Buffer.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,7 +14,7 @@
 
 namespace dbc {
 
-using parser_detail::AppendUtf8;
+using platform::appendUtf8;
 
 namespace {
 
@@ -31,7 +32,7 @@ char32_t Upper(char32_t c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
 std::string Utf8Of(char32_t c) {
     std::string text;
-    AppendUtf8(text, c);
+    appendUtf8(text, c);
     return text;
 }
 
@@ -253,13 +254,13 @@ char32_t TCustomParser::DecodeAt(std::size_t ix, std::size_t& length) const {
     for (std::size_t i = 0; i < available; ++i)
         bytes[i] = static_cast<char>(buffer_->Byte(ix - 1 + i));
     const std::string_view sequence(bytes, available);
-    const int sequenceLength = parser_detail::Utf8SequenceLength(sequence);
+    const int sequenceLength = platform::utf8SequenceLength(sequence);
     if (sequenceLength <= 0) {
         length = 1; // a byte that starts no character reads as a replacement character
         return 0xFFFD;
     }
     length = static_cast<std::size_t>(sequenceLength);
-    return parser_detail::DecodeUtf8Sequence(sequence, sequenceLength);
+    return platform::decodeUtf8Sequence(sequence, sequenceLength);
 }
 
 char32_t TCustomParser::GetChar() {
@@ -528,7 +529,7 @@ std::string TCustomParser::GetStr() {
             }
             GetChar(); // a doubled quote stands for one
         }
-        AppendUtf8(value, ch_);
+        appendUtf8(value, ch_);
         GetChar();
     }
     return value;

@@ -1,5 +1,7 @@
 #include "engine/dbcParser_Buffer.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
@@ -69,17 +71,6 @@ private:
     mutable std::string window_;
 };
 
-// Windows-1252 code points of the bytes 0x80 to 0x9F; the five unassigned bytes keep their value.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t Cp1252(unsigned char b) {
-    return b >= 0x80 && b <= 0x9F ? kCp1252High[b - 0x80] : b;
-}
-
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 } // namespace
 
@@ -89,67 +80,6 @@ std::unique_ptr<TextBuffer> MemoryBuffer(std::string text) {
 
 std::unique_ptr<TextBuffer> TemporaryFileBuffer(std::filesystem::path file) {
     return std::make_unique<FileTextBuffer>(std::move(file));
-}
-
-int Utf8SequenceLength(std::string_view s) {
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    if (b0 < 0x80)
-        return 1;
-    int length = 0;
-    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        if (b0 == 0xE0)
-            low = 0xA0; // no overlong forms
-        if (b0 == 0xED)
-            high = 0x9F; // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        if (b0 == 0xF0)
-            low = 0x90;
-        if (b0 == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    for (int i = 1; i < length; ++i) {
-        if (static_cast<std::size_t>(i) >= s.size())
-            return -1;
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (i == 1 ? (b < low || b > high) : !IsContinuation(b))
-            return 0;
-    }
-    return length;
-}
-
-char32_t DecodeUtf8Sequence(std::string_view s, int length) {
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    if (length == 1)
-        return b0;
-    char32_t c = b0 & (0x7F >> length);
-    for (int i = 1; i < length; ++i)
-        c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-    return c;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 void ScriptDecoder::Emit(char32_t c, std::string& out) {
@@ -164,7 +94,7 @@ void ScriptDecoder::Emit(char32_t c, std::string& out) {
         ++lineFeeds_;
         return;
     }
-    AppendUtf8(out, c);
+    platform::appendUtf8(out, c);
 }
 
 std::string ScriptDecoder::Feed(std::string_view bytes) {
@@ -195,15 +125,15 @@ std::string ScriptDecoder::DecodeUtf8(bool final) {
     std::size_t pos = 0;
     while (pos < pending_.size()) {
         std::string_view rest(pending_.data() + pos, pending_.size() - pos);
-        int length = Utf8SequenceLength(rest);
+        int length = platform::utf8SequenceLength(rest);
         if (length < 0 && !final)
             break; // the rest of the sequence comes with the next chunk
         if (length <= 0) {
-            Emit(Cp1252(static_cast<unsigned char>(rest[0])), out);
+            Emit(platform::windows1252CodePoint(static_cast<unsigned char>(rest[0])), out);
             ++pos;
             continue;
         }
-        Emit(DecodeUtf8Sequence(rest, length), out);
+        Emit(platform::decodeUtf8Sequence(rest, length), out);
         pos += static_cast<std::size_t>(length);
     }
     pending_.erase(0, pos);

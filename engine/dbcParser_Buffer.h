@@ -49,12 +49,4 @@ private:
     int lineFeeds_ = 0;
 };
 
-// Appends c to out as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
-// Length of the valid UTF-8 sequence that bytes start with (1 for ASCII), 0 when they start
-// none, and -1 when they end inside one.
-int Utf8SequenceLength(std::string_view bytes);
-// The code point of the valid sequence of that length at the start of bytes.
-char32_t DecodeUtf8Sequence(std::string_view bytes, int length);
-
 } // namespace dbc::parser_detail
